@@ -1,0 +1,78 @@
+// tessaro-cli: the designer's core, headless, for batch builds.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <map>
+
+#include "cli/commands.h"
+#include "model/error.h"
+#include "platform/files.h"
+
+namespace {
+
+const char* kUsage =
+    "Usage: tessaro-cli [--appdir DIR] COMMAND ARGS...\n"
+    "\n"
+    "Commands:\n"
+    "  xml PROJECT.trpf OUT.home.xml          write the project's home layout\n"
+    "  save PROJECT.trpf OUT.trpf             save the project again (into folder OUT/)\n"
+    "  scheme FILE                            print the 32 colours of a scheme file\n"
+    "  render PROJECT.trpf OUT.png [--scroll N]  draw the 176 x 220 preview screen\n"
+    "  cab PROJECT.trpf OUT.cab               build the installable theme cabinet\n"
+    "  install CABINET                        install a cabinet with the device loader\n"
+    "\n"
+    "Options:\n"
+    "  --appdir DIR   the program folder to work in (default: the folder of this program)\n"
+    "  --help         print this text\n";
+
+using Command = int (*)(const std::string&, const tessaro::cli::Args&);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace tessaro;
+    std::string appDir;
+    std::vector<std::string> rest;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (a == "--appdir" && rest.empty()) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tessaro-cli: --appdir needs a folder\n%s", kUsage);
+                return 2;
+            }
+            appDir = argv[++i];
+            continue;
+        }
+        rest.push_back(a);
+    }
+    if (rest.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (appDir.empty()) appDir = platform::ExecutableDir();
+    if (appDir.back() != '/') appDir += '/';
+
+    static const std::map<std::string, Command> commands = {
+        {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},
+        {"render", cli::CmdRender}, {"cab", cli::CmdCab},   {"install", cli::CmdInstall},
+    };
+    auto it = commands.find(rest[0]);
+    if (it == commands.end()) {
+        std::fprintf(stderr, "tessaro-cli: unknown command \"%s\"\n%s", rest[0].c_str(), kUsage);
+        return 2;
+    }
+    cli::Args args(rest.begin() + 1, rest.end());
+    try {
+        return it->second(appDir, args);
+    } catch (const cli::UsageError& e) {
+        std::fprintf(stderr, "tessaro-cli %s: %s\n%s", rest[0].c_str(), e.Message.c_str(), kUsage);
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}

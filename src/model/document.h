@@ -1,0 +1,105 @@
+#pragma once
+// The theme document: the entry array, the document-wide settings and the
+// editor state. Texts are 8-bit strings in the Windows-1251 code page.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessaro::model {
+
+// A colour in the 0x00BBGGRR layout (red in the low byte).
+using Color = std::uint32_t;
+
+constexpr int kRecordCount = 1002;  // indexes 0..1001; 1001 always blank
+constexpr int kMaxEntries = 1001;   // entries live in indexes 0..1000
+constexpr int kLayoutLimit = 6000;  // the layout is at most this many pixels tall
+constexpr int kSchemeSize = 32;
+
+using Scheme = std::array<Color, kSchemeSize>;
+
+struct TPluginItem {
+    std::uint8_t Visible = 0;
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+    std::int32_t FontSize = 0;
+    std::string SelWeight;
+    std::string UnselWeight;
+    std::string Text;
+    Color SelColor = 0;
+    Color UnselColor = 0;
+    std::string Extra;
+
+    bool operator==(const TPluginItem&) const = default;
+};
+
+struct TPlugins {
+    std::uint8_t Used = 0;
+    std::string Name;
+    std::string ClsId;
+    std::string DllName;
+    std::int32_t Height = 0;
+    std::int32_t Top = 0;
+    Color BgColor = 0;
+    std::uint8_t Transparent = 0;
+    std::int32_t TransparencyLevel = 0;
+    std::string CustomImage;
+    std::string BgImage;
+    std::array<TPluginItem, 3> Items{};
+
+    bool operator==(const TPlugins&) const = default;
+};
+
+// The main window's entry list (ActivePluginsList): one line per entry, line i
+// is entry i. Kept with the document so that every operation that reorders or
+// removes entries changes both in one place.
+struct EntryList {
+    std::vector<std::string> Lines;
+    int Selected = -1; // -1: no line selected
+};
+
+struct Document {
+    Document();
+
+    // Always kRecordCount records; never resized.
+    std::vector<TPlugins> Plugins;
+
+    // Default state formats.
+    Color DefaultBgColor = 0;
+    bool DefaultTransparent = false;
+    std::int32_t DefaultFontSize = 14;
+    std::string DefaultSelWeight = "bold";
+    std::string DefaultUnselWeight = "normal";
+    Color DefaultSelColor = 0;
+    Color DefaultUnselColor = 0;
+
+    Scheme Scheme{};
+
+    // The program folder, ending in '/'. Every picture the document names is a
+    // bare file name of a file in this folder.
+    std::string AppDir;
+    std::string BackgroundImage = "WindowsMobile.JPG";
+
+    // Window state that the writers and the preview read.
+    int SplitLines = 0;                   // "Split Lines": 0 "On", 1 "Off"
+    std::string BGI = "WindowsMobile.JPG"; // the "Background Image" name field
+    EntryList ActivePluginsList;
+
+    // Editor state.
+    std::int32_t EditIndex = 0;
+    TPluginItem EditItem;
+    std::string CurrentKind;
+};
+
+// Number of entries in use (the in-use prefix). 0 when entry 0 is not in use.
+int CountEntries(const Document& doc);
+
+// Top + Height of the last entry (not the sum of heights); 0 for no entries.
+// When the entry list's first line is empty text, the list is emptied and 0
+// is returned.
+int LayoutHeight(Document& doc);
+
+// Blanks all 1002 records; document-wide settings stay.
+void ResetDocument(Document& doc);
+
+} // namespace tessaro::model

@@ -1,0 +1,26 @@
+#pragma once
+// Saving and opening project files with their companion copies.
+#include <string>
+
+#include "model/document.h"
+
+namespace tessaro::package {
+
+// Main window start-up steps on the document: reset, AppDir := appDir (a '/'
+// is appended when missing), Scheme := the "Default" preset, the default state
+// formats from it, BackgroundImage and BGI := "WindowsMobile.JPG". Throws
+// Error naming the file when the preset cannot be read.
+void StartDocument(model::Document& doc, const std::string& appDir);
+
+// Writes the project for path P into the folder P-without-extension, with the
+// background, "user.scheme.xml" and the entry pictures copied beside it.
+// Throws Error when the project file cannot be written.
+void SaveProject(const model::Document& doc, const std::string& path);
+
+// Reads and checks the whole project file, then replaces the document with it
+// and copies its companion files into doc.AppDir. A bad file throws Error
+// (naming the line that is wrong) and leaves the document and the program
+// folder as they were.
+void OpenProject(model::Document& doc, const std::string& path);
+
+} // namespace tessaro::package

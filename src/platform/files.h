@@ -1,0 +1,35 @@
+#pragma once
+// File operations standing in for the platform's: copy, delete, folders,
+// whole-file reads and writes, path pieces.
+#include <string>
+#include <string_view>
+
+namespace tessaro::platform {
+
+// Copies src to dst, replacing dst. Returns false on failure (callers that
+// follow the platform's rules ignore it).
+bool CopyFile(const std::string& src, const std::string& dst);
+bool DeleteFile(const std::string& path);
+bool FileExists(const std::string& path);
+// Creates one folder level. Returns false when it does not exist afterwards.
+bool CreateFolder(const std::string& path);
+
+// Whole-file read; throws Error "Cannot open file \"%s\". %s" when it cannot.
+std::string ReadFile(const std::string& path);
+// Writes through a temporary file and a rename, so a failed write never
+// truncates what was there. Throws Error when it cannot.
+void WriteFileAtomic(const std::string& path, std::string_view data);
+// Plain write (create or truncate). Throws Error when it cannot.
+void WriteFile(const std::string& path, std::string_view data);
+
+// Path pieces; both '/' and '\\' separate folders.
+std::string FileNamePart(std::string_view path);   // "a/b/c.txt" -> "c.txt"
+std::string FolderPart(std::string_view path);     // "a/b/c.txt" -> "a/b/" ("" when none)
+std::string ExtensionOf(std::string_view path);    // "c.tar.gz" -> ".gz" ("" when none)
+std::string WithoutExtension(std::string_view path); // "a/b/c.txt" -> "a/b/c"
+std::string ChangeExtension(std::string_view path, std::string_view ext);
+
+// The folder of the running executable, ending in '/'.
+std::string ExecutableDir();
+
+} // namespace tessaro::platform

@@ -1,8 +1,54 @@
-// replaced by the module that owns these commands
+// tessaro-cli xml, save and scheme: the project file and the XML writers.
+#include <cstdio>
+
 #include "cli/commands.h"
+#include "formats/color.h"
+#include "formats/homelayout.h"
+#include "formats/scheme.h"
+#include "model/document.h"
 #include "model/error.h"
+#include "package/project.h"
+#include "platform/files.h"
+
 namespace tessaro::cli {
-int CmdXml(const std::string&, const Args&) { throw Error("xml: not available yet"); }
-int CmdSave(const std::string&, const Args&) { throw Error("save: not available yet"); }
-int CmdScheme(const std::string&, const Args&) { throw Error("scheme: not available yet"); }
+
+namespace {
+
+void NeedArgs(const Args& args, std::size_t n, const char* what) {
+    if (args.size() != n) throw UsageError{std::string("expected ") + what};
 }
+
+} // namespace
+
+int CmdXml(const std::string& appDir, const Args& args) {
+    NeedArgs(args, 2, "PROJECT.trpf OUT.home.xml");
+    model::Document doc;
+    package::StartDocument(doc, appDir);
+    package::OpenProject(doc, args[0]);
+    formats::WriteHomeLayout(doc, args[1]);
+    platform::WriteFileAtomic(args[1], platform::ReadFile(doc.AppDir + "temp"));
+    return 0;
+}
+
+int CmdSave(const std::string& appDir, const Args& args) {
+    NeedArgs(args, 2, "PROJECT.trpf OUT.trpf");
+    model::Document doc;
+    package::StartDocument(doc, appDir);
+    package::OpenProject(doc, args[0]);
+    package::SaveProject(doc, args[1]);
+    return 0;
+}
+
+int CmdScheme(const std::string&, const Args& args) {
+    NeedArgs(args, 1, "FILE");
+    const model::Scheme scheme = formats::ReadColorScheme(args[0]);
+    std::string out;
+    for (int slot = 0; slot < model::kSchemeSize; ++slot)
+        out += std::to_string(slot) + " " + formats::SchemeColorNames[slot] + " " +
+               formats::ColorToHex(scheme[slot]) + "\n";
+    if (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
+        throw Error("Cannot write the colours to the standard output.");
+    return 0;
+}
+
+} // namespace tessaro::cli

@@ -1,7 +1,46 @@
-// replaced by the module that owns these commands
+// tessaro-cli cab and install: theme cabinets and the device loader.
+#include <cstdio>
+#include <filesystem>
+
 #include "cli/commands.h"
+#include "model/document.h"
 #include "model/error.h"
+#include "package/cabinet.h"
+#include "package/project.h"
+
 namespace tessaro::cli {
-int CmdCab(const std::string&, const Args&) { throw Error("cab: not available yet"); }
-int CmdInstall(const std::string&, const Args&) { throw Error("install: not available yet"); }
+
+namespace {
+
+// The builder and the loader run in the program folder, so a relative path
+// given on the command line is made absolute first.
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    auto p = std::filesystem::absolute(path, ec);
+    return ec ? path : p.lexically_normal().string();
 }
+
+} // namespace
+
+int CmdCab(const std::string& appDir, const Args& args) {
+    if (args.size() != 2)
+        throw UsageError{"expected PROJECT.trpf OUT.cab"};
+    const std::string out = Absolute(args[1]);
+    model::Document doc;
+    package::StartDocument(doc, appDir);
+    package::OpenProject(doc, args[0]);
+    package::BuildCabinet(doc, out, out);
+    return 0;
+}
+
+int CmdInstall(const std::string& appDir, const Args& args) {
+    if (args.size() != 1)
+        throw UsageError{"expected CABINET"};
+    model::Document doc;
+    doc.AppDir = appDir;
+    package::LoaderRun run = package::RunDeviceLoader(doc, Absolute(args[0]), true);
+    std::fputs(run.Output.c_str(), stdout);
+    return 0;
+}
+
+} // namespace tessaro::cli

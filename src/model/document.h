@@ -73,7 +73,7 @@ struct Document {
     Color DefaultSelColor = 0;
     Color DefaultUnselColor = 0;
 
-    Scheme Scheme{};
+    model::Scheme Scheme{};
 
     // The program folder, ending in '/'. Every picture the document names is a
     // bare file name of a file in this folder.

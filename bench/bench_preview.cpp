@@ -1,0 +1,85 @@
+// One full preview pass: (a) a typical 10-entry layout with an advanced icon
+// bar and an advanced clock face, (b) 1001 entries.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+#include "model/catalogue.h"
+#include "model/document.h"
+#include "model/editing.h"
+#include "preview/preview.h"
+
+using namespace tessaro;
+
+namespace {
+
+int Line(const char* kind) {
+    for (int i = 0; i < model::kKindCount; ++i)
+        if (std::string(model::Catalogue()[std::size_t(i)].Name) == kind) return i;
+    return -1;
+}
+
+std::unique_ptr<model::Document> NewDoc() {
+    auto doc = std::make_unique<model::Document>();
+    doc->AppDir = TESSARO_PROGRAM_DIR;
+    for (int i = 0; i < model::kSchemeSize; ++i) doc->Scheme[std::size_t(i)] = 0x00406080u + i;
+    return doc;
+}
+
+model::TPlugins& Add(model::Document& doc, const char* kind, int top, int height) {
+    model::TPlugins& e = doc.Plugins[std::size_t(model::AddEntry(doc, Line(kind)))];
+    e.Top = top;
+    e.Height = height;
+    return e;
+}
+
+void BM_TypicalLayout(benchmark::State& state) {
+    auto doc = NewDoc();
+    Add(*doc, "Icon Bar", 0, 20).Items[0].X = 1;
+    Add(*doc, "Carrier/Sim", 20, 20);
+    model::TPlugins& clock = Add(*doc, "AnalogClock", 40, 60);
+    clock.Items[0].Y = 1;
+    clock.Items[2].X = 2;
+    Add(*doc, "Clock", 100, 20);
+    Add(*doc, "Calendar", 120, 20);
+    Add(*doc, "Messaging Counts", 140, 20);
+    Add(*doc, "Missed Calls", 160, 10);
+    Add(*doc, "Profile", 170, 10);
+    Add(*doc, "MRU", 180, 10);
+    Add(*doc, "WMPlayer", 190, 10);
+    preview::Preview view(*doc);
+    view.DrawPlugins(); // fonts and glyphs loaded once, as in the designer
+    for (auto _ : state) {
+        view.DrawPlugins();
+        benchmark::DoNotOptimize(view.Image1.Data());
+    }
+}
+BENCHMARK(BM_TypicalLayout)->Unit(benchmark::kMillisecond);
+
+void BM_ThousandAndOneEntries(benchmark::State& state) {
+    auto doc = NewDoc();
+    const char* kinds[] = {"Profile", "Owner Info", "Messaging Counts", "Calendar", "Clock", "Missed Calls"};
+    for (int i = 0; i < model::kMaxEntries; ++i) Add(*doc, kinds[i % 6], i * 5, 5);
+    preview::Preview view(*doc);
+    view.DrawPlugins();
+    for (auto _ : state) {
+        view.DrawPlugins();
+        benchmark::DoNotOptimize(view.Image1.Data());
+    }
+    state.counters["entries"] = model::CountEntries(*doc);
+}
+BENCHMARK(BM_ThousandAndOneEntries)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

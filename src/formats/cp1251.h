@@ -1,0 +1,16 @@
+#pragma once
+// Conversion between UTF-8 (what the window's text fields hold) and the
+// document's Windows-1251 bytes.
+#include <string>
+#include <string_view>
+
+namespace tessaro::formats {
+
+// UTF-8 text to Windows-1251 bytes. A character the code page cannot hold,
+// and every byte of a malformed UTF-8 sequence, becomes "?".
+std::string Utf8ToCp1251(std::string_view utf8);
+
+// Windows-1251 bytes to UTF-8. The one unassigned byte (0x98) becomes U+FFFD.
+std::string Cp1251ToUtf8(std::string_view bytes);
+
+} // namespace tessaro::formats

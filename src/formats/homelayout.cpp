@@ -1,0 +1,237 @@
+#include "formats/homelayout.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "formats/color.h"
+#include "formats/config.h"
+#include "formats/markup.h"
+#include "formats/scheme.h"
+
+namespace tessaro::formats {
+
+namespace {
+
+using model::TPluginItem;
+using model::TPlugins;
+
+constexpr const char* kSpacerClsId = "{E09043DF-510E-4841-B652-388316977A7A}";
+constexpr const char* kDevicePicturePath = "IPSM\\Application Data\\Home\\";
+
+// n / d rounded to the nearest integer, halves to the even neighbour (d > 0).
+std::int64_t RoundHalfEven(std::int64_t n, std::int64_t d) {
+    std::int64_t q = n / d, r = n % d;
+    if (r < 0) --q, r += d; // floor division
+    if (2 * r > d || (2 * r == d && (q & 1))) ++q;
+    return q;
+}
+
+std::string Num(std::int64_t v) { return std::to_string(v); }
+
+std::string Esc(std::string_view v) { return EscapeMarkup(v); }
+
+std::string PluginHead(const TPlugins& e, std::string_view prefix) {
+    std::string s = "<plugin file=\"" + Esc(e.DllName) + "\" name=\"" + Esc(e.Name) + "\" clsid=\"{" +
+                    Esc(e.ClsId) + "}\" height=\"" + Num(e.Height) + "\"><background><format state=\"selected\" ";
+    if (!e.BgImage.empty())
+        s += "bgimage=\"" + std::string(kDevicePicturePath) + Esc(e.BgImage) + "\"";
+    else if (e.Transparent)
+        s += "bgcolor=\"transparent\"";
+    else
+        s += "bgcolor=\"" + ColorToHex(e.BgColor) + "\"";
+    s += "/></background>";
+    s += prefix;
+    return s;
+}
+
+std::string LabelElement(const TPluginItem& it, std::string_view tag) {
+    std::string size = Num(it.FontSize);
+    return "<label x=\"" + Num(it.X) + "\" y=\"" + Num(it.Y) + "\"><format state=\"selected\" fgcolor=\"" +
+           ColorToHex(it.SelColor) + "\" font-weight=\"" + Esc(it.SelWeight) + "\" font-size=\"" + size +
+           "\" /><format state=\"unselected\" fgcolor=\"" + ColorToHex(it.UnselColor) + "\" font-weight=\"" +
+           Esc(it.UnselWeight) + "\" font-size=\"" + size + "\" /><text>" + Esc(it.Text) + std::string(tag) +
+           "</text></label>";
+}
+
+std::string ClockPart(const char* element, const TPluginItem& it) {
+    return std::string("<") + element + " x=\"" + Num(it.X) + "\" y=\"" + Num(it.Y) + "\" fgcolor=\"" +
+           ColorToHex(it.UnselColor) + "\" font-weight=\"" + Esc(it.UnselWeight) + "\" font-size=\"" +
+           Num(it.FontSize) + "\" />";
+}
+
+std::string TimeElement(const TPluginItem& it) { return ClockPart("time", it); }
+std::string DateElement(const TPluginItem& it) { return ClockPart("date", it); }
+
+std::string ClockGroup(const TPluginItem& time, const TPluginItem& date) {
+    std::string parts;
+    if (time.Visible) parts += TimeElement(time);
+    if (date.Visible) parts += DateElement(date);
+    return parts.empty() ? parts : "<clock>" + parts + "</clock>";
+}
+
+std::string AnalogTime(const TPlugins& e) {
+    const std::int64_t h = e.Height, p = e.Items[2].Y;
+    const std::int64_t inset = RoundHalfEven(h, 2) - RoundHalfEven(h * p, 200);
+    const std::int64_t size = h - 2 * inset;
+    const TPluginItem& hands = e.Items[0];
+    return "<analogtime x=\"" + Num(hands.X + inset) + "\" y=\"" + Num(e.Top + inset) + "\" width=\"" + Num(size) +
+           "\" height=\"" + Num(size) + "\" Hcolor=\"" + ColorToHex(hands.SelColor) + "\" Mcolor=\"" +
+           ColorToHex(hands.UnselColor) + "\" handHwidth=\"" + Num(e.Items[1].X) + "\" handMwidth=\"" +
+           Num(e.Items[1].Y) + "\"/>";
+}
+
+// The line of one entry; empty for a name that is no kind.
+std::string EntryLine(TPlugins& e, const model::Document& doc) {
+    const auto& it = e.Items;
+    const std::string& n = e.Name;
+    auto labels = [&](const char* t1, const char* t2, const char* t3) {
+        std::string s = LabelElement(it[0], t1);
+        if (t2 && it[1].Visible) s += LabelElement(it[1], t2);
+        if (t3 && it[2].Visible) s += LabelElement(it[2], t3);
+        return s;
+    };
+    constexpr const char* kNoEventHidden = "<format state=\"noevent\" visible=\"false\"/>";
+    constexpr const char* kNoCallHidden = "<format state=\"nocall\" visible=\"false\"/>";
+    constexpr const char* kNoCallShown = "<format state=\"nocall\" visible=\"true\"/>";
+
+    if (n == "All-Day Event")
+        return PluginHead(e, it[1].Visible ? "" : kNoEventHidden) + labels("<subject/>", nullptr, nullptr) + "</plugin>";
+    if (n == "Calendar")
+        return PluginHead(e, "") + labels("<subject/>", "<time/>", "<location/>") + "</plugin>";
+    if (n == "Call Progress")
+        return PluginHead(e, it[1].Visible ? "" : kNoCallHidden) + labels("<progress/>", nullptr, nullptr) + "</plugin>";
+    if (n == "Carrier/Sim")
+        return PluginHead(e, "") + LabelElement(it[0], "<carrier/>") + ClockGroup(it[1], it[2]) + "</plugin>";
+    if (n == "Clock")
+        return PluginHead(e, "") + ClockGroup(it[0], it[1]) + "</plugin>";
+    if (n == "Messaging Counts")
+        return PluginHead(e, "") + labels("<unreadSMS/>", "<unreadMMS/>", "<unreadEmail/>") + "</plugin>";
+    if (n == "Missed Calls")
+        return PluginHead(e, it[1].Visible ? kNoCallShown : kNoCallHidden) + labels("<calls />", nullptr, nullptr) +
+               "</plugin>";
+    if (n == "Owner Info")
+        return PluginHead(e, "") + labels("<name/>", "<phone/>", "<notes/>") + "</plugin>";
+    if (n == "Profile")
+        return PluginHead(e, "") + labels("<profile />", nullptr, nullptr) + "</plugin>";
+    if (n == "AnalogClock")
+        return PluginHead(e, "") + "<speed FullRefreshWaitMS=\"15000\" ScrollWaitMS=\"60\"/>" + AnalogTime(e) +
+               "</plugin>";
+    if (n == "Icon Bar") {
+        const std::string icons = ColorToHex(doc.Scheme[19]);
+        if (e.Transparent && e.TransparencyLevel == 255)
+            return "<plugin clsid=\"{837FC251-FE69-43ad-84E0-EBCEDEBA0884}\" name=\"Iconbar\" height=\"0\">"
+                   "<iconbar bgcolor=\"transparent\" fgcolor=\"" +
+                   icons + "\" y=\"0\" x=\"0\"/></plugin>";
+        e.BgImage = "iconbar.jpg";
+        return "<plugin clsid=\"{837FC251-FE69-43ad-84E0-EBCEDEBA0884}\" name=\"iconbar\" height=\"20\">"
+               "<iconbar fgcolor=\"" +
+               icons + "\" /><background bgimage=\"IPSM\\Application Data\\Home\\iconbar.jpg\" /></plugin>";
+    }
+    if (n == "MRU") {
+        std::string s = "<plugin clsid=\"{79EFB752-CB70-446d-B317-499723482B3D}\" name=\"MRU\" height=\"" +
+                        Num(e.Height) +
+                        "\"><background><format state=\"selected\" bgcolor=\"transparent\"/></background>"
+                        "<format state=\"selected\" bgcolor=\"transparent\"/><mru y=\"" +
+                        Num(it[0].Y) + "\" x=\"" + Num(it[0].X) + "\" max-buttons=\"" + Esc(it[1].Extra) +
+                        "\" icon-size=\"" + Esc(it[0].Extra) + "\"/>";
+        if (it[1].Visible)
+            s += "<appname x=\"" + Num(it[1].X) + "\" y=\"" + Num(it[1].Y) + "\" font-size=\"" + Num(it[1].FontSize) +
+                 "\" fgcolor=\"" + ColorToHex(it[1].UnselColor) + "\" font-weight=\"" + Esc(it[1].UnselWeight) +
+                 "\"/>";
+        return s + "</plugin>";
+    }
+    if (n == "WMPlayer")
+        return "<plugin clsid=\"{22CF74AC-E022-4c2d-BCE0-FBA9FB53BEFA}\" ctrlcolour=\"#2554B0\" name =\"WMP_plugin\" "
+               "maingfx=\"media_remote.bmp\" selgfx=\"media_remote_sel.bmp\" ctrloffset=\"80\" "
+               "transparent=\"#ccccff\" height=\"20\" bgcolor=\"COLOR_HOMEHIGHLIGHT\"><background "
+               "b-border-width=\"0\"/></plugin>";
+    return {};
+}
+
+// Appends `line` converted from Windows-1251 (Cyrillic letters) to UTF-8, and CR LF.
+void AppendConverted(std::string& out, const std::string& line) {
+    for (unsigned char b : line) {
+        if (b >= 0xC0 && b <= 0xEF) {
+            out += char(0xD0);
+            out += char(0x90 + (b - 0xC0));
+        } else if (b >= 0xF0) {
+            out += char(0xD1);
+            out += char(0x80 + (b - 0xF0));
+        } else if (b == 0xA8) {
+            out += "\xD0\x81";
+        } else if (b == 0xB8) {
+            out += "\xD1\x91";
+        } else {
+            out += char(b);
+        }
+    }
+    out += "\r\n";
+}
+
+std::string StripExtension(std::string s) {
+    auto dot = s.rfind('.');
+    if (dot != std::string::npos) s.erase(dot);
+    return s;
+}
+
+std::string BareName(std::string_view path) {
+    auto p = path.find_last_of("/\\");
+    return std::string(p == std::string_view::npos ? path : path.substr(p + 1));
+}
+
+} // namespace
+
+std::string TitleOf(std::string_view fileName) {
+    return StripExtension(StripExtension(BareName(fileName)));
+}
+
+std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
+    std::vector<std::string> lines;
+    const int n = model::CountEntries(doc);
+    lines.reserve(std::size_t(n) * 2 + 40);
+    lines.push_back(std::string("<?xml version=\"1.0\"?><home><author>") + kAuthor + "</author><contacturl>" +
+                    kContactUrl + "</contacturl><title>" + Esc(TitleOf(fileName)) + "</title><version>1.0</version>");
+    const char* border = doc.SplitLines == 1 ? "b-border-color=\"transparent\" b-border-width=\"0\""
+                                             : "b-border-color=\"COLOR_HOMERULE\" b-border-width=\"1\"";
+    lines.push_back(std::string("<default font-face=\"nina\" font-weight=\"normal\" font-size=\"14\" padding-left=\"0\" "
+                                "padding-right=\"0\" bgcolor=\"transparent\" fgcolor=\"COLOR_HOMETEXT\" "
+                                "padding-top=\"0\" ") +
+                    border + "><format state=\"selected\" fgcolor=\"COLOR_HOMEHIGHLIGHTTEXT\"/></default>");
+    lines.push_back("<background bgimage=\"" + Esc(BareName(doc.BGI)) +
+                    "\" valign=\"bottom\" bgcolor=\"COLOR_GRADRIGHT\" />");
+    lines.push_back("<scheme>");
+    for (int slot : kSchemeWriteOrder)
+        lines.push_back(std::string("<color name=\"") + SchemeColorNames[slot] + "\" value=\"" +
+                        ColorToHex(doc.Scheme[slot]) + "\" />");
+    lines.push_back("</scheme>");
+    if (n > 0 && doc.Plugins[0].Top > 0)
+        lines.push_back(std::string("<plugin clsid=\"") + kSpacerClsId + "\" height=\"" + Num(doc.Plugins[0].Top) +
+                        "\"/>");
+    for (int i = 0; i < n; ++i) {
+        TPlugins& e = doc.Plugins[i];
+        if (i > 0) {
+            const TPlugins& prev = doc.Plugins[i - 1];
+            const std::int64_t bottom = std::int64_t(prev.Top) + prev.Height;
+            if (bottom < e.Top)
+                lines.push_back(std::string("<plugin clsid=\"") + kSpacerClsId + "\" height=\"" +
+                                Num(e.Top - bottom) + "\"></plugin>");
+        }
+        std::string line = EntryLine(e, doc);
+        if (!line.empty()) lines.push_back(std::move(line));
+    }
+    lines.push_back("</home>");
+
+    std::size_t total = 3;
+    for (const auto& l : lines) total += l.size() + 2;
+    std::string out;
+    out.reserve(total + total / 8);
+    out += "\xEF\xBB\xBF";
+    for (const auto& l : lines) AppendConverted(out, l);
+    return out;
+}
+
+void WriteHomeLayout(model::Document& doc, std::string_view fileName) {
+    WriteWorkFile(doc.AppDir + "temp", BuildHomeLayout(doc, fileName));
+}
+
+} // namespace tessaro::formats

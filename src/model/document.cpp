@@ -1,0 +1,31 @@
+#include "model/document.h"
+
+namespace tessaro::model {
+
+Document::Document() : Plugins(kRecordCount) {}
+
+int CountEntries(const Document& doc) {
+    if (doc.Plugins.empty() || !doc.Plugins[0].Used) return 0;
+    int n = 0;
+    const int last = int(doc.Plugins.size()) - 1; // the always-blank record ends the scan
+    while (n < last && doc.Plugins[n].Used) ++n;
+    return n;
+}
+
+int LayoutHeight(Document& doc) {
+    int height = 0;
+    if (int n = CountEntries(doc); n > 0) height = doc.Plugins[n - 1].Top + doc.Plugins[n - 1].Height;
+    auto& list = doc.ActivePluginsList;
+    if (!list.Lines.empty() && list.Lines.front().empty()) {
+        list.Lines.clear();
+        list.Selected = -1;
+        return 0;
+    }
+    return height;
+}
+
+void ResetDocument(Document& doc) {
+    doc.Plugins.assign(kRecordCount, TPlugins{});
+}
+
+} // namespace tessaro::model

@@ -1,0 +1,179 @@
+#include "platform/fonts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QRawFont>
+#include <QString>
+
+#include "model/error.h"
+
+namespace tessaro::platform {
+
+namespace {
+
+struct FaceFiles {
+    const char* Face;
+    const char* Regular;
+    const char* Bold;
+};
+
+constexpr FaceFiles kFaces[] = {
+    {"Nina", "DejaVuSansCondensed.ttf", "DejaVuSansCondensed-Bold.ttf"},
+    {"Arial", "LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf"},
+};
+
+constexpr int kDefaultCharHeight = 12;
+constexpr int kMaxHeight = 512;
+
+} // namespace
+
+struct FontSet::FileData {
+    QByteArray Data;
+    double AscentPerEm = 0;  // ascent / em size
+    double DescentPerEm = 0; // descent / em size
+};
+
+// One face at one size: the raw font and its rasterised glyphs.
+struct FontSet::Face {
+    struct Glyph {
+        int Left = 0; // offset of the mask from the pen position
+        int Top = 0;  // offset of the mask from the base line
+        int Width = 0;
+        int Height = 0;
+        int Advance = 0;
+        std::vector<std::uint8_t> Mask; // 1 = ink
+    };
+
+    QRawFont Raw;
+    FontMetrics Metrics;
+    std::unordered_map<quint32, Glyph> Glyphs;
+
+    const Glyph& GlyphOf(quint32 index) {
+        auto it = Glyphs.find(index);
+        if (it != Glyphs.end()) return it->second;
+        Glyph g;
+        QList<quint32> one{index};
+        QList<QPointF> adv = Raw.advancesForGlyphIndexes(one);
+        g.Advance = adv.isEmpty() ? 0 : int(std::lround(adv.front().x()));
+        QImage a = Raw.alphaMapForGlyph(index, QRawFont::PixelAntialiasing);
+        QRectF br = Raw.boundingRect(index);
+        if (!a.isNull() && a.width() > 0 && a.height() > 0) {
+            if (a.format() != QImage::Format_Alpha8 && a.format() != QImage::Format_Grayscale8)
+                a = a.convertToFormat(QImage::Format_Grayscale8);
+            g.Left = int(std::floor(br.x()));
+            g.Top = int(std::floor(br.y()));
+            g.Width = a.width();
+            g.Height = a.height();
+            g.Mask.resize(std::size_t(g.Width) * std::size_t(g.Height));
+            for (int y = 0; y < g.Height; ++y) {
+                const uchar* row = a.constScanLine(y);
+                for (int x = 0; x < g.Width; ++x)
+                    g.Mask[std::size_t(y) * std::size_t(g.Width) + std::size_t(x)] =
+                        row[x] >= 128 ? 1 : 0;
+            }
+        }
+        return Glyphs.emplace(index, std::move(g)).first->second;
+    }
+};
+
+FontSet::FontSet(std::string appDir) : appDir_(std::move(appDir)) {}
+FontSet::~FontSet() = default;
+
+void FontSet::Load() {
+    if (loaded_) return;
+    std::map<std::pair<std::string, bool>, std::shared_ptr<FileData>> files;
+    for (const FaceFiles& f : kFaces) {
+        for (bool bold : {false, true}) {
+            std::string path = appDir_ + "fonts/" + (bold ? f.Bold : f.Regular);
+            QFile file(QString::fromStdString(path));
+            if (!file.exists()) throw Error("Font file \"" + path + "\" is missing");
+            if (!file.open(QIODevice::ReadOnly))
+                throw Error("Font file \"" + path + "\" cannot be read");
+            auto data = std::make_shared<FileData>();
+            data->Data = file.readAll();
+            // Metrics are linear in the size; read them at a large em size.
+            constexpr double kRef = 1000.0;
+            QRawFont probe(data->Data, kRef, QFont::PreferNoHinting);
+            if (!probe.isValid() || probe.ascent() <= 0)
+                throw Error("Font file \"" + path + "\" is not a usable font");
+            data->AscentPerEm = probe.ascent() / kRef;
+            data->DescentPerEm = probe.descent() / kRef;
+            files[{f.Face, bold}] = std::move(data);
+        }
+    }
+    files_ = std::move(files);
+    loaded_ = true;
+}
+
+FontSet::Face& FontSet::Find(std::string_view face, int height, bool bold) {
+    if (height == 0) height = -kDefaultCharHeight;
+    height = std::clamp(height, -kMaxHeight, kMaxHeight);
+    auto key = std::make_tuple(std::string(face), height, bold);
+    auto it = cache_.find(key);
+    if (it != cache_.end()) return *it->second;
+
+    Load();
+    auto fit = files_.find({std::string(face), bold});
+    if (fit == files_.end()) throw Error("Unknown font face \"" + std::string(face) + "\"");
+    const FileData& data = *fit->second;
+
+    auto entry = std::make_unique<Face>();
+    double em;
+    if (height < 0) {
+        em = -height;
+        entry->Metrics.Ascent = int(std::lround(em * data.AscentPerEm));
+        entry->Metrics.Descent = int(std::lround(em * data.DescentPerEm));
+    } else {
+        // The cell height is exact: ascent is rounded, descent takes the rest.
+        em = height / (data.AscentPerEm + data.DescentPerEm);
+        entry->Metrics.Ascent = int(std::lround(em * data.AscentPerEm));
+        entry->Metrics.Descent = height - entry->Metrics.Ascent;
+    }
+    entry->Raw = QRawFont(data.Data, em, QFont::PreferFullHinting);
+    if (!entry->Raw.isValid()) throw Error("Unknown font face \"" + std::string(face) + "\"");
+    return *cache_.emplace(std::move(key), std::move(entry)).first->second;
+}
+
+FontMetrics FontSet::Metrics(std::string_view face, int height, bool bold) {
+    return Find(face, height, bold).Metrics;
+}
+
+int FontSet::TextWidth(std::string_view face, int height, bool bold, std::string_view utf8) {
+    Face& f = Find(face, height, bold);
+    QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    int w = 0;
+    for (quint32 g : f.Raw.glyphIndexesForString(s)) w += f.GlyphOf(g).Advance;
+    return w;
+}
+
+int FontSet::DrawText(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
+                      std::string_view utf8, Color colour) {
+    Face& f = Find(face, height, bold);
+    QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    const std::uint32_t ink = ToNative(colour);
+    const int base = y + f.Metrics.Ascent;
+    int pen = x;
+    for (quint32 index : f.Raw.glyphIndexesForString(s)) {
+        const Face::Glyph& g = f.GlyphOf(index);
+        const int ox = pen + g.Left;
+        const int oy = base + g.Top;
+        const int x0 = std::max(0, -ox), x1 = std::min(g.Width, bmp.Width() - ox);
+        const int y0 = std::max(0, -oy), y1 = std::min(g.Height, bmp.Height() - oy);
+        for (int gy = y0; gy < y1; ++gy) {
+            std::uint32_t* row = bmp.Row(oy + gy) + ox;
+            const std::uint8_t* m = g.Mask.data() + std::size_t(gy) * std::size_t(g.Width);
+            for (int gx = x0; gx < x1; ++gx)
+                if (m[gx]) row[gx] = ink;
+        }
+        pen += g.Advance;
+    }
+    return pen - x;
+}
+
+} // namespace tessaro::platform

@@ -1,0 +1,71 @@
+#pragma once
+// The two type faces the designer draws with. Both are read from font files
+// kept in the program folder, so text renders the same on every machine:
+//   "Nina"  -> fonts/DejaVuSansCondensed.ttf, fonts/DejaVuSansCondensed-Bold.ttf
+//   "Arial" -> fonts/LiberationSans-Regular.ttf, fonts/LiberationSans-Bold.ttf
+// A face is never looked up among the system's fonts: the files are opened
+// directly (QRawFont), and glyphs are rasterised once per size and cached
+// as two-level masks (coverage of half or more sets the pixel), so text has
+// no antialiased edges that would blend with the transparent white.
+//
+// Create a QGuiApplication before drawing text (tests use the offscreen
+// platform).
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "platform/bitmap.h"
+
+namespace tessaro::platform {
+
+// How a font places text: the cell is Ascent + Descent pixels high, the base
+// line lies Ascent pixels below the cell's top.
+struct FontMetrics {
+    int Ascent = 0;
+    int Descent = 0;
+    int CellHeight() const { return Ascent + Descent; }
+};
+
+class FontSet {
+public:
+    // appDir is the program folder ending in '/'. Nothing is read until Load()
+    // or the first use.
+    explicit FontSet(std::string appDir);
+    ~FontSet();
+    FontSet(const FontSet&) = delete;
+    FontSet& operator=(const FontSet&) = delete;
+
+    // Reads the four font files. Throws Error "Font file \"PATH\" is missing"
+    // (or "... is not a usable font") naming the file. Loading twice does
+    // nothing; a failed load is retried on the next use.
+    void Load();
+
+    // Fonts are chosen by face ("Nina" or "Arial", exact text; anything else
+    // throws Error "Unknown font face \"...\""), height and weight. Height:
+    // positive = cell height in pixels (internal leading included), negative =
+    // character height (em size, internal leading excluded), 0 = character
+    // height 12. The magnitude is limited to 1..512.
+    FontMetrics Metrics(std::string_view face, int height, bool bold);
+
+    // Advance width of UTF-8 text in pixels (each glyph's advance rounded).
+    int TextWidth(std::string_view face, int height, bool bold, std::string_view utf8);
+
+    // Draws the glyphs of UTF-8 text in `colour` with the cell's top-left at
+    // (x, y), clipped to the bitmap. Returns the advance width.
+    int DrawText(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
+                 std::string_view utf8, Color colour);
+
+private:
+    struct Face;
+    Face& Find(std::string_view face, int height, bool bold);
+
+    std::string appDir_;
+    bool loaded_ = false;
+    struct FileData;
+    std::map<std::pair<std::string, bool>, std::shared_ptr<FileData>> files_;
+    std::map<std::tuple<std::string, int, bool>, std::unique_ptr<Face>> cache_;
+};
+
+} // namespace tessaro::platform

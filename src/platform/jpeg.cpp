@@ -1,0 +1,151 @@
+// JPEG reading and writing through libjpeg. libjpeg reports fatal errors by
+// calling error_exit, which must not return; ours jumps back to the caller,
+// which releases libjpeg's state and throws.
+#include <csetjmp>
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "model/error.h"
+#include "platform/files.h"
+#include "platform/picture.h"
+
+namespace tessaro::platform {
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void OnFatal(j_common_ptr c) {
+    auto* e = reinterpret_cast<ErrorManager*>(c->err);
+    (*c->err->format_message)(c, e->message);
+    std::longjmp(e->jump, 1);
+}
+
+void OnMessage(j_common_ptr, int) {} // warnings (such as a short file) are not shown
+
+void SetUp(ErrorManager& err, jpeg_common_struct* c) {
+    c->err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = OnFatal;
+    err.pub.emit_message = OnMessage;
+    err.message[0] = 0;
+}
+
+inline int Mul255(int a, int b) { return (a * b + 127) / 255; }
+
+} // namespace
+
+Bitmap DecodeJpeg(std::string_view data) {
+    if (data.size() < 4) throw Error("The data is not a JPEG picture.");
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    auto out = std::make_unique<Bitmap>();
+    auto row = std::make_unique<std::vector<unsigned char>>();
+    SetUp(err, reinterpret_cast<jpeg_common_struct*>(&cinfo));
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        throw Error(std::string("The JPEG picture is damaged: ") + err.message);
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()),
+                 static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const int w = int(cinfo.output_width), h = int(cinfo.output_height);
+    const int comps = cinfo.output_components;
+    if (std::size_t(w) * std::size_t(h) > (std::size_t(1) << 28)) {
+        jpeg_destroy_decompress(&cinfo);
+        throw Error("The JPEG picture is too large.");
+    }
+    const bool inverted = cinfo.saw_Adobe_marker;
+    *out = Bitmap(w, h);
+    row->resize(std::size_t(w) * std::size_t(comps));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        int y = int(cinfo.output_scanline);
+        JSAMPROW rp = row->data();
+        jpeg_read_scanlines(&cinfo, &rp, 1);
+        std::uint32_t* dst = out->Row(y);
+        const unsigned char* s = row->data();
+        for (int x = 0; x < w; ++x, s += comps) {
+            int r, g, b;
+            if (comps == 4) {
+                int c = s[0], m = s[1], ye = s[2], k = s[3];
+                if (!inverted) c = 255 - c, m = 255 - m, ye = 255 - ye, k = 255 - k;
+                r = Mul255(c, k), g = Mul255(m, k), b = Mul255(ye, k);
+            } else if (comps == 3) {
+                r = s[0], g = s[1], b = s[2];
+            } else {
+                r = g = b = s[0];
+            }
+            dst[x] = 0xFF000000u | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | std::uint32_t(b);
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return std::move(*out);
+}
+
+std::string EncodeJpeg(const Bitmap& bmp, int quality) {
+    if (bmp.Empty()) throw Error("An empty picture cannot be saved as JPEG.");
+    const int q = quality < 1 ? 1 : (quality > 100 ? 100 : quality);
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    auto row = std::make_unique<std::vector<unsigned char>>(std::size_t(bmp.Width()) * 3);
+    SetUp(err, reinterpret_cast<jpeg_common_struct*>(&cinfo));
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::free(buffer);
+        throw Error(std::string("The JPEG picture cannot be written: ") + err.message);
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(bmp.Width());
+    cinfo.image_height = JDIMENSION(bmp.Height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, q, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const std::uint32_t* src = bmp.Row(int(cinfo.next_scanline));
+        unsigned char* d = row->data();
+        for (int x = 0; x < bmp.Width(); ++x) {
+            *d++ = (src[x] >> 16) & 0xFF;
+            *d++ = (src[x] >> 8) & 0xFF;
+            *d++ = src[x] & 0xFF;
+        }
+        JSAMPROW rp = row->data();
+        jpeg_write_scanlines(&cinfo, &rp, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::string result(reinterpret_cast<const char*>(buffer), size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return result;
+}
+
+Bitmap ReadJpeg(const std::string& path) {
+    std::string data = ReadFile(path);
+    try {
+        return DecodeJpeg(data);
+    } catch (const Error& e) {
+        throw Error("Cannot load picture \"" + path + "\". " + e.what());
+    }
+}
+
+void WriteJpeg(const std::string& path, const Bitmap& bmp, int quality) {
+    WriteFileAtomic(path, EncodeJpeg(bmp, quality));
+}
+
+} // namespace tessaro::platform

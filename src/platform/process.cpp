@@ -1,0 +1,196 @@
+#include "platform/process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tessaro::platform {
+
+namespace {
+
+void CloseFd(int& fd) {
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+// Reads what is available on a non-blocking descriptor; false at end of file.
+bool Drain(int fd, std::string& out) {
+    char buf[4096];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) {
+            out.append(buf, static_cast<size_t>(n));
+            continue;
+        }
+        if (n == 0)
+            return false;
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK;
+    }
+}
+
+int DecodeStatus(int status) {
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return -1;
+}
+
+} // namespace
+
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& workDir, int timeoutMs,
+                         const std::function<void()>& pump) {
+    ProcessResult result;
+    const bool wait = timeoutMs >= 0;
+
+    // A status pipe closed on exec: the child writes errno into it only when
+    // chdir or exec fails, so an empty read means the program really started.
+    int status[2] = {-1, -1};
+    if (::pipe2(status, O_CLOEXEC) != 0) {
+        result.Error = std::string("Cannot create a pipe: ") + std::strerror(errno);
+        return result;
+    }
+    int out[2] = {-1, -1};
+    if (wait && ::pipe2(out, O_CLOEXEC) != 0) {
+        result.Error = std::string("Cannot create a pipe: ") + std::strerror(errno);
+        CloseFd(status[0]);
+        CloseFd(status[1]);
+        return result;
+    }
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = ::fork();
+    if (pid < 0) {
+        result.Error = std::string("Cannot start \"") + program + "\": " + std::strerror(errno);
+        CloseFd(status[0]);
+        CloseFd(status[1]);
+        CloseFd(out[0]);
+        CloseFd(out[1]);
+        return result;
+    }
+    if (pid == 0) {
+        // Child: only async-signal-safe calls from here on. A program that is
+        // not waited for runs in a grandchild, so it never lingers as a zombie.
+        if (!wait) {
+            pid_t grandchild = ::fork();
+            if (grandchild < 0) {
+                int report[2] = {2, errno};
+                ssize_t ignored = ::write(status[1], report, sizeof report);
+                (void)ignored;
+                ::_exit(127);
+            }
+            if (grandchild > 0)
+                ::_exit(0);
+            int devnull = ::open("/dev/null", O_RDONLY);
+            if (devnull >= 0)
+                ::dup2(devnull, STDIN_FILENO);
+        } else {
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(out[1], STDERR_FILENO);
+        }
+        int stage = 0;
+        if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) {
+            stage = 1;
+        } else {
+            if (program.find('/') != std::string::npos)
+                ::execv(program.c_str(), argv.data());
+            else
+                ::execvp(program.c_str(), argv.data());
+            stage = 2;
+        }
+        int report[2] = {stage, errno};
+        ssize_t ignored = ::write(status[1], report, sizeof report);
+        (void)ignored;
+        ::_exit(127);
+    }
+
+    CloseFd(status[1]);
+    CloseFd(out[1]);
+
+    int report[2] = {0, 0};
+    ssize_t got;
+    do {
+        got = ::read(status[0], report, sizeof report);
+    } while (got < 0 && errno == EINTR);
+    CloseFd(status[0]);
+
+    if (!wait) {
+        int st = 0;
+        ::waitpid(pid, &st, 0); // the intermediate child exits at once
+    }
+    if (got == static_cast<ssize_t>(sizeof report)) {
+        int st = 0;
+        if (wait)
+            ::waitpid(pid, &st, 0);
+        CloseFd(out[0]);
+        if (report[0] == 1)
+            result.Error =
+                "Cannot change to the folder \"" + workDir + "\": " + std::strerror(report[1]);
+        else
+            result.Error = "Cannot start \"" + program + "\": " + std::strerror(report[1]);
+        return result;
+    }
+    result.Started = true;
+
+    if (!wait)
+        return result;
+
+    ::fcntl(out[0], F_SETFL, ::fcntl(out[0], F_GETFL) | O_NONBLOCK);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool open = true;
+    int st = 0;
+    bool exited = false;
+    for (;;) {
+        if (open) {
+            pollfd p{out[0], POLLIN, 0};
+            ::poll(&p, 1, 10);
+            open = Drain(out[0], result.Output);
+        } else {
+            ::usleep(10 * 1000);
+        }
+        pid_t w = ::waitpid(pid, &st, WNOHANG);
+        if (w == pid) {
+            exited = true;
+            break;
+        }
+        if (pump)
+            pump();
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+    }
+    if (exited) {
+        // Collect what is left in the pipe (a grandchild may hold it open, so
+        // do not block on it).
+        if (open)
+            Drain(out[0], result.Output);
+        result.Finished = true;
+        result.ExitCode = DecodeStatus(st);
+    } else {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &st, 0);
+        if (open)
+            Drain(out[0], result.Output);
+    }
+    CloseFd(out[0]);
+    return result;
+}
+
+} // namespace tessaro::platform

@@ -1,0 +1,127 @@
+#include "preview/iconbar.h"
+
+#include <algorithm>
+#include <string>
+
+#include "model/error.h"
+#include "platform/files.h"
+#include "platform/picture.h"
+#include "platform/raster.h"
+#include "preview/preview.h"
+
+namespace tessaro::preview {
+
+using platform::Bitmap;
+using platform::BlueOf;
+using platform::GreenOf;
+using platform::RedOf;
+using platform::RoundRatio;
+
+namespace {
+
+constexpr int kTrayWidth = 40;
+constexpr model::Color kTrayKey = 0x000001;
+
+// Per channel round((a * wa + b * wb) / den).
+model::Color Mix(model::Color a, long long wa, model::Color b, long long wb, long long den) {
+    return platform::Rgb(RoundRatio(RedOf(a) * wa + RedOf(b) * wb, den),
+                         RoundRatio(GreenOf(a) * wa + GreenOf(b) * wb, den),
+                         RoundRatio(BlueOf(a) * wa + BlueOf(b) * wb, den));
+}
+
+} // namespace
+
+void BlendBar(Bitmap& bar, const Bitmap& backdrop, int level) {
+    level = std::clamp(level, 0, 255);
+    for (int y = 0; y < kBarHeight; ++y)
+        for (int x = 0; x < kBarWidth; ++x)
+            bar.SetPixel(x, y, Mix(backdrop.Pixel(x, y), level, bar.Pixel(x, y), 255 - level, 255));
+}
+
+Bitmap NormalBar(model::Color c1, model::Color c2) {
+    Bitmap bar(kBarWidth, kBarHeight);
+    for (int x = 0; x < kBarWidth; ++x) {
+        const model::Color g = Mix(c1, kBarWidth - x, c2, x, kBarWidth);
+        for (int y = 0; y < kBarHeight; ++y) bar.SetPixel(x, y, g);
+    }
+    return bar;
+}
+
+Bitmap AdvancedBar(const Bitmap& tpl, model::Color c1, model::Color c2) {
+    Bitmap bar(kBarWidth, kBarHeight);
+    for (int y = 0; y < kBarHeight; ++y)
+        for (int x = 0; x < kBarWidth; ++x) {
+            const int v = BlueOf(tpl.Pixel(x, y));
+            bar.SetPixel(x, y, Mix(c2, 255 - v, c1, v, 255));
+        }
+    return bar;
+}
+
+IconBar::IconBar(Preview& preview)
+    : Image3(kBarWidth, kBarHeight), Image1(kBarWidth, kBarHeight), Image2(kBarWidth, kBarHeight),
+      p_(preview) {}
+
+Bitmap IconBar::TrayIcons(model::Color colour) const {
+    Bitmap file = platform::ReadBmp(p_.Doc().AppDir + "TrayIcons.bmp");
+    Bitmap tray(kTrayWidth, kBarHeight, 0x000000);
+    for (int y = 0; y < kBarHeight; ++y)
+        for (int x = 0; x < kTrayWidth; ++x) {
+            const model::Color c = file.Pixel(x, y);
+            tray.SetPixel(x, y, c == kVisibleWhite ? colour : c);
+        }
+    return tray;
+}
+
+void IconBar::DrawTray(Bitmap& bar, const Bitmap& tray) {
+    platform::CopyRectKeyed(bar, kBarWidth - kTrayWidth, 0, kBarWidth, kBarHeight, tray, 0, 0,
+                            kTrayWidth, kBarHeight, kTrayKey);
+}
+
+Bitmap IconBar::Backdrop(int e) {
+    Bitmap b(kBarWidth, kBarHeight, kTransparent);
+    if (!p_.IsScrolled())
+        platform::CopyRows(b, 0, p_.BGImage, p_.Doc().Plugins[std::size_t(e)].Top, kBarHeight);
+    return b;
+}
+
+void IconBar::Finish(int e, Bitmap bar, int quality, bool showDecoded, Bitmap& image,
+                     const Bitmap& tray) {
+    const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
+    if (entry.Transparent) BlendBar(bar, Backdrop(e), entry.TransparencyLevel);
+    const std::string data = platform::EncodeJpeg(bar, quality);
+    platform::WriteFile(p_.Doc().AppDir + kIconBarJpeg, data);
+    lastWritten_ = platform::DecodeJpeg(data);
+    image = showDecoded ? lastWritten_ : bar;
+    DrawTray(image, tray);
+}
+
+void IconBar::DrNr(int e) {
+    const model::Scheme& s = p_.Doc().Scheme;
+    const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
+    const Bitmap tray = TrayIcons(s[COLOR_TRAYICONS]);
+    Bitmap bar = NormalBar(s[COLOR_TRAY1], s[COLOR_TRAY2]);
+    if (!(entry.Transparent && entry.TransparencyLevel == 255))
+        platform::CopyRect(p_.TempImage, 0, 0, kBarWidth, kBarHeight, bar, 0, 0, kBarWidth,
+                           kBarHeight);
+    Finish(e, std::move(bar), 100, false, Image3, tray);
+}
+
+void IconBar::DrAdv(int n, int e) {
+    const model::Scheme& s = p_.Doc().Scheme;
+    const Bitmap tray = TrayIcons(s[COLOR_TRAYICONS]);
+    const Bitmap tpl = platform::ReadBmp(p_.Doc().AppDir + "IconBars/" + std::to_string(n) + ".bmp");
+    Bitmap bar = AdvancedBar(tpl, s[COLOR_TRAY1], s[COLOR_TRAY2]);
+    Finish(e, std::move(bar), 100, true, Image1, tray);
+}
+
+void IconBar::DrCustom(int e) {
+    const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
+    if (entry.CustomImage.empty()) throw Error("No icon bar picture has been loaded");
+    const Bitmap tray = TrayIcons(p_.Doc().Scheme[COLOR_TRAYICONS]);
+    const Bitmap pic = platform::ReadBmp(p_.Doc().AppDir + entry.CustomImage);
+    Bitmap bar(kBarWidth, kBarHeight);
+    platform::CopyRect(bar, 0, 0, kBarWidth, kBarHeight, pic, 0, 0, kBarWidth, kBarHeight);
+    Finish(e, std::move(bar), 85, true, Image2, tray);
+}
+
+} // namespace tessaro::preview

@@ -1,0 +1,143 @@
+#pragma once
+// The device-size preview: the surfaces the main window shows, the scroll
+// bar state, and the pass that redraws them from the document.
+//
+// The preview holds no document state of its own: every pass starts from
+// white surfaces and the stored document. A pass may change the document in
+// three ways only: it removes a second advanced icon bar or clock face (and
+// redraws without it), clears Transparent of a partly transparent icon bar in
+// a scrollable layout, and sets doc.BGI to "BackGroundImage with Analog
+// Plugin.jpg" when it draws an advanced clock face. It rewrites "iconbar.jpg"
+// and "BackGroundImage with Analog Plugin.jpg" in doc.AppDir.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/document.h"
+#include "platform/bitmap.h"
+#include "platform/fonts.h"
+
+namespace tessaro::preview {
+
+constexpr int kWidth = 176;         // every surface
+constexpr int kViewHeight = 200;    // the visible screen above the soft keys
+constexpr int kCanvasHeight = 6000; // the preview canvas
+constexpr int kScreenHeight = 220;  // view + soft-key strip
+constexpr int kSoftKeyHeight = 20;
+
+// Scheme slots the preview reads.
+enum SchemeSlot : int {
+    COLOR_HIGHLIGHT = 4,
+    COLOR_HIGHLIGHTTEXT = 5,
+    COLOR_TRAY1 = 17,
+    COLOR_TRAY2 = 18,
+    COLOR_TRAYICONS = 19,
+    COLOR_WINDOWFRAME = 21,
+    COLOR_BTNFACE = 22,
+    COLOR_BTNTEXT = 23,
+    COLOR_HOMERULE = 28,
+};
+
+// Pure white is the canvas's transparent colour; a colour that must stay
+// visible is drawn as 0xFFFFFE instead.
+constexpr model::Color kTransparent = 0xFFFFFF;
+constexpr model::Color kVisibleWhite = 0xFFFFFE;
+constexpr model::Color Visible(model::Color c) { return c == kTransparent ? kVisibleWhite : c; }
+
+// The messages a pass may show.
+inline constexpr const char* kOneAdvancedBar = "You can use just one advanced styled Icon Bar!";
+inline constexpr const char* kOneAdvancedFace = "You can use just one advanced AnalogClock Face!";
+inline constexpr const char* kTransparencyScrollable =
+    "Use Tranparet Option only if your layout is not scrollable!";
+inline constexpr const char* kAnalogBackground = "BackGroundImage with Analog Plugin.jpg";
+
+// The vertical scroll bar beside the preview (range 0..Max, steps of 1).
+struct ScrollState {
+    bool Enabled = false;
+    int Max = 0;
+    int Position = 0;
+};
+
+class IconBar;
+class Clock;
+
+class Preview {
+public:
+    using MessageFn = std::function<void(const std::string&)>;
+
+    // Keeps a reference to `doc`; the surfaces start white, the scroll bar
+    // disabled at 0..0. The fonts are loaded from doc.AppDir on first use.
+    explicit Preview(model::Document& doc);
+    ~Preview();
+    Preview(const Preview&) = delete;
+    Preview& operator=(const Preview&) = delete;
+
+    model::Document& Doc() { return doc_; }
+
+    // Where informational messages go (the designer shows a message box, the
+    // command line prints to stderr). Without a handler they are dropped.
+    void SetMessageHandler(MessageFn fn) { message_ = std::move(fn); }
+    void Message(const std::string& text) const {
+        if (message_) message_(text);
+    }
+
+    // The whole pass: soft-key strip, white canvas, background, every entry,
+    // scroll range. A missing or bad picture (or a maximum-buttons text that is
+    // no integer) throws Error with the file's message; what was drawn stays.
+    void DrawPlugins();
+
+    // Composes entry i on TempImage and copies rows 0..Height of it to the
+    // canvas at Top (clipped to the canvas; rows of a tall entry below the
+    // work canvas are white, its bottom split line is drawn on the canvas).
+    // A clock entry is drawn through AnalogClock(): its fields are loaded
+    // from the entry, with the size maximum of its face style for a height
+    // field maximum of 176 (an advanced face fits on the 200-pixel screen).
+    // Throws as DrawPlugins.
+    void DrawEntry(int i);
+
+    // LayoutHeight of the document is 201 or more.
+    bool IsScrolled();
+
+    // Moves the visible window to canvas rows pos .. pos + 199; pos is
+    // clamped to 0..ScrollBar1.Max.
+    void ScrollBar1Change(int pos);
+
+    // The 176 x 220 screen as shown: background view, canvas rows from the
+    // scroll position with pure white transparent, soft-key strip at rows
+    // 200..219.
+    platform::Bitmap Screen() const;
+
+    // Decodes doc.AppDir + doc.BackgroundImage (JPEG) into BGImage.
+    void LoadBackground();
+
+    // The icon bar window's renderers and bar images, and the clock window's
+    // fields and picture; the windows and the pass share them.
+    IconBar& IconBars() { return *iconBar_; }
+    Clock& AnalogClock() { return *clock_; }
+    // The fonts of doc.AppDir (reloaded when the program folder changes).
+    platform::FontSet& Fonts();
+
+    platform::Bitmap BGImage;   // 176 x 200 background view
+    platform::Bitmap Image1;    // 176 x 6000 preview canvas
+    platform::Bitmap Image2;    // 176 x 20 soft-key strip
+    platform::Bitmap TempImage; // 176 x 220 work canvas
+    ScrollState ScrollBar1;
+
+private:
+    void DrawSoftKeys();
+    void DrawTexts(const model::TPlugins& e);
+    void DrawMru(const model::TPlugins& e);
+    void DrawIconBarEntry(int i);
+    void DrawClockEntry(int i);
+    void DrawMediaRemote();
+    void UpdateScrollRange();
+
+    model::Document& doc_;
+    MessageFn message_;
+    std::unique_ptr<platform::FontSet> fonts_;
+    std::string fontsDir_;
+    std::unique_ptr<IconBar> iconBar_;
+    std::unique_ptr<Clock> clock_;
+};
+
+} // namespace tessaro::preview

@@ -1,0 +1,98 @@
+#include "ui/stylewindows.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QPointer>
+
+#include "images/advopt.h"
+#include "ui/choosebackground.h"
+#include "ui/stylewidgets.h"
+#include "ui/tadvopt.h"
+#include "ui/tanalogclockform.h"
+#include "ui/tbgimageform.h"
+#include "ui/ticonbarform.h"
+
+namespace tessaro::ui {
+
+std::optional<std::string> PickFileWithDialog(QWidget* parent, const std::string& filter) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(QtFileFilter(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<model::Color> PickColorWithDialog(QWidget* parent, model::Color initial) {
+    const QColor c = QColorDialog::getColor(ToQColor(initial), parent, "Color",
+                                            QColorDialog::DontUseNativeDialog);
+    if (!c.isValid())
+        return std::nullopt;
+    return FromQColor(c);
+}
+
+namespace {
+
+class StyleWindowsImpl : public StyleWindows {
+  public:
+    StyleWindowsImpl(model::Document& doc, preview::Preview& preview, PickFileFn pickFile,
+                     QWidget* parent, StyleWindowHooks hooks)
+        : doc_(doc), parent_(parent), pickFile_(std::move(pickFile)) {
+        if (!pickFile_)
+            pickFile_ = [parent](const std::string& f) { return PickFileWithDialog(parent, f); };
+        PickColorFn pickColor = hooks.PickColor;
+        if (!pickColor)
+            pickColor = [parent](model::Color c) { return PickColorWithDialog(parent, c); };
+        bgImage_ = new TBGImageForm(parent);
+        advopt_ = new Tadvopt(doc, pickFile_, parent);
+        iconBar_ = new TIconBarForm(preview, pickFile_, pickColor, parent);
+        clock_ = new TAnalogClockForm(preview, pickColor, hooks.HeightFieldMax,
+                                      hooks.SetHeightField, parent);
+    }
+    ~StyleWindowsImpl() override {
+        // The parent may have deleted them already.
+        delete bgImage_.data();
+        delete advopt_.data();
+        delete iconBar_.data();
+        delete clock_.data();
+    }
+
+    void OpenIconBar() override {
+        if (iconBar_)
+            iconBar_->Open();
+    }
+    void OpenAnalogClock() override {
+        if (clock_)
+            clock_->Open();
+    }
+    void OpenAdvancedOptions() override {
+        if (advopt_)
+            advopt_->OpenFor(doc_.CurrentKind);
+    }
+    void ChooseBackground(const std::function<void()>& redraw) override {
+        if (bgImage_)
+            ui::ChooseBackground(parent_, doc_, *bgImage_, pickFile_, redraw);
+    }
+
+  private:
+    model::Document& doc_;
+    QWidget* parent_;
+    PickFileFn pickFile_;
+    QPointer<TBGImageForm> bgImage_;
+    QPointer<Tadvopt> advopt_;
+    QPointer<TIconBarForm> iconBar_;
+    QPointer<TAnalogClockForm> clock_;
+};
+
+} // namespace
+
+std::unique_ptr<StyleWindows> CreateStyleWindows(model::Document& doc, preview::Preview& preview,
+                                                 PickFileFn pickFile, QWidget* parent,
+                                                 StyleWindowHooks hooks) {
+    return std::make_unique<StyleWindowsImpl>(doc, preview, std::move(pickFile), parent,
+                                              std::move(hooks));
+}
+
+} // namespace tessaro::ui

@@ -1,0 +1,521 @@
+#include "ui/tmainform.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "model/catalogue.h"
+#include "model/error.h"
+#include "package/project.h"
+#include "platform/files.h"
+#include "platform/picture.h"
+#include "preview/preview.h"
+#include "ui/stylewindows.h"
+#include "ui/tseloption.h"
+#include "ui/widgets.h"
+
+namespace tessaro::ui {
+
+namespace {
+
+QLabel* Caption(QWidget* parent, const QString& text, int x, int y) {
+    auto* l = new QLabel(text, parent);
+    l->adjustSize();
+    l->move(x, y);
+    return l;
+}
+
+QToolButton* PictureButton(QWidget* parent, int x, int y, int w, int h, const QIcon& icon,
+                           const QString& tip = {}) {
+    auto* b = new QToolButton(parent);
+    b->setGeometry(x, y, w, h);
+    if (!icon.isNull()) b->setIcon(icon);
+    b->setAutoRaise(false);
+    if (!tip.isEmpty()) b->setToolTip(tip);
+    return b;
+}
+
+QFrame* Bevel(QWidget* parent, int y, int h) {
+    auto* f = new QFrame(parent);
+    f->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    f->setGeometry(0, y, 209, h);
+    return f;
+}
+
+// Text of the support files: UTF-8 when it is valid UTF-8, else the
+// document's code page.
+QString SupportText(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString s = utf8(QByteArray::fromStdString(bytes));
+    if (!utf8.hasError()) return s;
+    return FromDoc(bytes);
+}
+
+} // namespace
+
+TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* parent)
+    : QWidget(parent), hooks_(std::move(hooks)) {
+    setObjectName("TMainForm");
+    setWindowTitle("Tessaro");
+    setFixedSize(215, 539);
+
+    doc_.AppDir = appDir;
+    if (!doc_.AppDir.empty() && doc_.AppDir.back() != '/') doc_.AppDir += '/';
+    preview_ = std::make_unique<preview::Preview>(doc_);
+    preview_->SetMessageHandler([this](const std::string& m) { ShowMessage(QString::fromStdString(m)); });
+
+    openDialog_ = new QFileDialog(this);
+    openDialog_->setOption(QFileDialog::DontUseNativeDialog);
+    openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    openDialog_->setFileMode(QFileDialog::ExistingFile);
+    openDialog_->setNameFilter("xml Files (*.xml)");
+    saveDialog_ = new QFileDialog(this);
+    saveDialog_->setOption(QFileDialog::DontUseNativeDialog);
+    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    saveDialog_->setFileMode(QFileDialog::AnyFile);
+    saveDialog_->setNameFilter("Home layouts (*.home.xml)");
+    saveDialog_->setDefaultSuffix("home.xml");
+    saveDialog_->selectFile("MyTheme");
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setGeometry(0, 0, 215, 539);
+    // Four tabs side by side in 215 pixels, as on the phone-sized original.
+    PageControl1->tabBar()->setUsesScrollButtons(false);
+    PageControl1->tabBar()->setExpanding(false);
+    PageControl1->setStyleSheet("QTabBar::tab { padding: 3px 2px 3px 2px; margin: 0px; }");
+    {
+        QFont f = PageControl1->tabBar()->font();
+        f.setPixelSize(11);
+        PageControl1->tabBar()->setFont(f);
+    }
+    HomePage = new QWidget;
+    OptionsPage = new QWidget;
+    OpenSavePage = new QWidget;
+    AboutPage = new QWidget;
+    // Pages in the window colour, so the blank panel under the screen and the
+    // settings panel do not show as patches.
+    for (QWidget* pg : {HomePage, OptionsPage, OpenSavePage, AboutPage}) pg->setAutoFillBackground(true);
+    PageControl1->addTab(HomePage, "Home Screen");
+    PageControl1->addTab(OptionsPage, "Options");
+    PageControl1->addTab(OpenSavePage, "Open/Save");
+    PageControl1->addTab(AboutPage, "About");
+
+    BuildHomePage();
+    BuildOptionsPage();
+    BuildOpenSavePage();
+    BuildAboutPage();
+    PageControl1->setCurrentWidget(AboutPage);
+
+    StartUp();
+
+    // The five windows that follow the main window.
+    PickFileFn pick = [this](const std::string& filter) -> std::optional<std::string> {
+        QString f = QString::fromStdString(filter);
+        const int bar = f.indexOf('|');
+        if (bar >= 0) f = f.left(bar) + " (" + f.mid(bar + 1).replace(';', ' ') + ")";
+        openDialog_->setNameFilter(f);
+        auto chosen = RunDialog(*openDialog_);
+        if (!chosen) return std::nullopt;
+        return chosen->toStdString();
+    };
+    selOption_ = new TSelOption(doc_, hooks_.PickColor ? hooks_.PickColor
+                                                      : TSelOption::PickColorFn([this](const QColor& c)
+                                                                                    -> std::optional<QColor> {
+        QColor chosen = QColorDialog::getColor(c, this);
+        if (!chosen.isValid()) return std::nullopt;
+        return chosen;
+    }), this);
+    if (!hooks_.NoStyleWindows) {
+        StyleWindowHooks sw;
+        if (hooks_.PickColor)
+            sw.PickColor = [this](model::Color c) -> std::optional<model::Color> {
+                auto chosen = hooks_.PickColor(ToQColor(c));
+                if (!chosen || !chosen->isValid()) return std::nullopt;
+                return FromQColor(*chosen);
+            };
+        sw.HeightFieldMax = [this] { return panel_.PHeight.Max; };
+        sw.SetHeightField = [this](int v) {
+            model::SetFieldText(doc_, panel_, model::Field::PHeight, std::to_string(v));
+            SyncPanel();
+        };
+        styleWindows_ = CreateStyleWindows(doc_, *preview_, pick, this, std::move(sw));
+    }
+
+    Connect();
+    SyncPanel();
+    SyncEntryList();
+    SyncOptions();
+}
+
+TMainForm::~TMainForm() = default;
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == OptionsPage && e->type() == QEvent::Resize)
+        optionsFrame_->setGeometry(OptionsPage->rect());
+    return QWidget::eventFilter(watched, e);
+}
+
+void TMainForm::BuildHomePage() {
+    QWidget* pg = HomePage;
+    BGImage = new SurfaceView(false, pg);
+    BGImage->setGeometry(8, 0, 176, 200);
+    Image1 = new SurfaceView(true, pg);
+    Image1->setGeometry(8, 0, 176, 6000);
+    Image2 = new SurfaceView(false, pg);
+    Image2->setGeometry(8, 200, 176, 20);
+    Panel1 = new QFrame(pg);
+    Panel1->setGeometry(8, 220, 176, 277);
+    Panel1->setAutoFillBackground(true);
+
+    AddPluginButton = PictureButton(pg, 185, 232, 23, 23, ButtonPicture(Picture::Add), "Add");
+    UpPluginButton = PictureButton(pg, 185, 264, 23, 23, ButtonPicture(Picture::Up), "Move up");
+    DownPluginButton = PictureButton(pg, 185, 296, 23, 23, ButtonPicture(Picture::Down), "Move down");
+    RemovePluginButton =
+        PictureButton(pg, 185, 328, 23, 25, ButtonPicture(Picture::Remove), "Remove");
+
+    ScrollBar1 = new QScrollBar(Qt::Vertical, pg);
+    ScrollBar1->setGeometry(184, 0, 17, 220);
+    ScrollBar1->setRange(0, 0);
+    ScrollBar1->setSingleStep(1);
+    ScrollBar1->setPageStep(1);
+    ScrollBar1->setEnabled(false);
+
+    ActivePluginsList = new QListWidget(pg);
+    ActivePluginsList->setGeometry(0, 224, 169, 251);
+    ActivePluginsList->setToolTip("Double Click to Edit");
+    PluginsList = new QListWidget(pg);
+    PluginsList->setGeometry(0, 224, 209, 249);
+    for (const auto& k : model::Catalogue()) PluginsList->addItem(QString::fromLatin1(k.Line));
+    PluginsList->hide();
+
+    BuildSettingsPanel();
+}
+
+void TMainForm::BuildSettingsPanel() {
+    SettingsPanel = new QWidget(HomePage);
+    SettingsPanel->setObjectName("SettingsPanel");
+    SettingsPanel->setGeometry(0, 224, 209, 273);
+    SettingsPanel->setAutoFillBackground(true);
+    QWidget* sp = SettingsPanel;
+
+    Bevel(sp, 32, 38);
+    QFrame* bevels[3] = {Bevel(sp, 68, 61), Bevel(sp, 126, 61), Bevel(sp, 185, 61)};
+
+    Switch1 = new QGroupBox("SelectType", sp);
+    Switch1->setGeometry(0, 0, 209, 33);
+    Switch1Choice[0] = new QRadioButton("Color", Switch1);
+    Switch1Choice[1] = new QRadioButton("Font", Switch1);
+    Switch1Choice[0]->setGeometry(8, 14, 95, 17);
+    Switch1Choice[1]->setGeometry(108, 14, 95, 17);
+    Switch1Choice[0]->setChecked(true);
+    Switch1->hide();
+
+    Caption(sp, "Position", 4, 44);
+    GXPos = new NumberField(sp);
+    GXPos->setGeometry(48, 40, 41, 22);
+    Caption(sp, "Height", 94, 44);
+    PHeight = new NumberField(sp);
+    PHeight->setGeometry(128, 40, 41, 22);
+
+    struct SlotPlace {
+        int check, posCapX, posCapY, xLabX, xLabY, xFieldX, yLabX, yFieldX, fieldY, textCapY,
+            textX;
+    };
+    const SlotPlace places[3] = {
+        {72, 32, 88, 6, 108, 16, 62, 72, 104, 90, 120},
+        {130, 32, 146, 4, 166, 18, 60, 74, 162, 146, 124},
+        {188, 34, 204, 6, 224, 20, 62, 76, 220, 204, 124},
+    };
+    const QIcon optionsIcon = ButtonPicture(Picture::Options);
+    for (int s = 0; s < 3; ++s) {
+        const SlotPlace& pl = places[s];
+        auto& group = slotWidgets_[s];
+        group.push_back(bevels[s]);
+        Param[s] = new QCheckBox(QString("Param%1").arg(s + 1), sp);
+        Param[s]->setLayoutDirection(Qt::RightToLeft); // box on the right of the caption
+        Param[s]->setGeometry(8, pl.check, 101, 17);
+        Param[s]->setChecked(true);
+        group.push_back(Param[s]);
+        group.push_back(Caption(sp, "Position", pl.posCapX, pl.posCapY));
+        group.push_back(Caption(sp, "X", pl.xLabX, pl.xLabY));
+        group.push_back(Caption(sp, "Y", pl.yLabX, pl.xLabY));
+        P[2 * s] = new NumberField(sp);
+        P[2 * s]->setGeometry(pl.xFieldX, pl.fieldY, 41, 22);
+        P[2 * s + 1] = new NumberField(sp);
+        P[2 * s + 1]->setGeometry(pl.yFieldX, pl.fieldY, 41, 22);
+        group.push_back(P[2 * s]);
+        group.push_back(P[2 * s + 1]);
+        Options[s] = PictureButton(sp, 176, pl.fieldY, 23, 22, s == 0 ? optionsIcon : QIcon(),
+                                   "Selected/Unselected State Options");
+        PTextCaption[s] = Caption(sp, "Text", 116, pl.textCapY);
+        PText[s] = new CommitEdit(sp);
+        PText[s]->setGeometry(pl.textX, pl.fieldY, 49, 21);
+    }
+    Param[0]->setEnabled(false);
+    // Buttons of the panel take the focus when clicked, so the field being
+    // edited commits before the window they open changes the entry.
+    for (QToolButton* b : Options) b->setFocusPolicy(Qt::StrongFocus);
+
+    Visnoivent = new QCheckBox("No event visible", sp);
+    Visnoivent->setGeometry(8, 224, 97, 17);
+    Visnoivent->setChecked(true);
+    SpeedButton5 = PictureButton(sp, 40, 248, 73, 21, QIcon());
+    SpeedButton5->setText("Options");
+    SpeedButton5->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SpeedButton5->setFocusPolicy(Qt::StrongFocus);
+    Button6 = new QPushButton("OK", sp);
+    Button6->setGeometry(126, 248, 79, 21);
+
+    Button8 = new QPushButton("Install AnalogClock plugin to Smartphone.", sp);
+    Button8->setGeometry(0, 72, 209, 25);
+    Button8->hide();
+    Button9 = new QPushButton("Install WMPlayerPlugin to SmartPhone.", sp);
+    Button9->setGeometry(0, 72, 209, 25);
+    Button9->hide();
+    SettingsPanel->hide();
+}
+
+void TMainForm::BuildOptionsPage() {
+    QWidget* pg = OptionsPage;
+    optionsFrame_ = new QFrame(pg);
+    optionsFrame_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    optionsFrame_->setGeometry(0, 0, 209, 193);
+    pg->installEventFilter(this); // the frame follows the page's size
+
+    Caption(pg, "Background Image", 8, 8);
+    BGI = new QLineEdit("WindowsMobile.JPG", pg);
+    BGI->setGeometry(8, 24, 153, 21);
+    BGI->setReadOnly(true); // the name of a file in the program folder, set by choosing one
+    SpeedButton1 = PictureButton(pg, 168, 16, 31, 30, ButtonPicture(Picture::Background),
+                                 "Choose the background picture");
+    SpeedButton1->setIconSize(QSize(16, 16));
+
+    Caption(pg, "ColorScheme File", 8, 56);
+    ComboBox1 = new QComboBox(pg);
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    // Every typed character is a change of the text; completing a name on its
+    // own would apply a preset the user did not type.
+    ComboBox1->setCompleter(nullptr);
+    ComboBox1->addItems(
+        {"Default", "Black", "Blue-Gray", "Green", "Mint", "Orange", "Pink", "Red", "Yellow"});
+    ComboBox1->setGeometry(8, 72, 153, 21);
+    ComboBox1->setCurrentIndex(0);
+    SpeedButton3 = PictureButton(pg, 168, 64, 31, 30, QIcon(), "Load a colour scheme file");
+
+    RadioGroup1 = new QGroupBox("Split Lines", pg);
+    RadioGroup1->setGeometry(0, 112, 209, 33);
+    SplitChoice[0] = new QRadioButton("On", RadioGroup1);
+    SplitChoice[1] = new QRadioButton("Off", RadioGroup1);
+    SplitChoice[0]->setGeometry(8, 14, 95, 17);
+    SplitChoice[1]->setGeometry(108, 14, 95, 17);
+    SplitChoice[0]->setChecked(true);
+
+    SpeedButton4 = new QPushButton("Selected/Unselected State Options", pg);
+    SpeedButton4->setGeometry(8, 152, 185, 33);
+}
+
+void TMainForm::BuildOpenSavePage() {
+    QWidget* pg = OpenSavePage;
+    for (auto [text, y] : {std::pair{"Save", 8}, std::pair{"Open", 176}}) {
+        auto* l = new QLabel(text, pg);
+        QFont f = l->font();
+        f.setPixelSize(19);
+        l->setFont(f);
+        l->adjustSize();
+        l->move(80, y);
+    }
+    auto button = [pg](const char* text, int top) {
+        auto* b = new QPushButton(text, pg);
+        b->setGeometry(8, top, 193, 25);
+        return b;
+    };
+    Button1 = button("Save *.CAB File", 32);
+    Button3 = button("Save *.XML File", 64);
+    Button7 = button("Load Theme to SamrtPhone", 96);
+    Button4 = button("Save *.TRPF Project File", 144);
+    Button5 = button("Open *.TRPF Project File", 208);
+}
+
+void TMainForm::BuildAboutPage() {
+    QWidget* pg = AboutPage;
+    Memo1 = new QPlainTextEdit(pg);
+    Memo1->setGeometry(0, 0, 201, 193);
+    Memo1->setReadOnly(true);
+    VersionLabel = new QLabel("V 2.3.6", pg);
+    QFont f = VersionLabel->font();
+    f.setPixelSize(24);
+    VersionLabel->setFont(f);
+    VersionLabel->adjustSize();
+    VersionLabel->move(40, 200);
+    Image3 = new QLabel(pg);
+    Image3->setGeometry(0, 304, 209, 209);
+    Image3->setAlignment(Qt::AlignCenter);
+}
+
+void TMainForm::StartUp() {
+    try {
+        package::StartDocument(doc_, doc_.AppDir);
+        preview_->LoadBackground();
+        SyncSurfaces();
+        preview_->DrawPlugins();
+        SyncSurfaces();
+        // Pictures shared between buttons.
+        SpeedButton3->setIcon(SpeedButton1->icon());
+        SpeedButton3->setIconSize(SpeedButton1->iconSize());
+        for (QToolButton* b : {Options[1], Options[2], SpeedButton5}) b->setIcon(Options[0]->icon());
+        Memo1->setPlainText(SupportText(platform::ReadFile(doc_.AppDir + "info.txt")));
+        const platform::Bitmap about = platform::LoadPicture(doc_.AppDir + "about.jpg");
+        QImage img = ToQImage(about);
+        if (img.width() > 209 || img.height() > 209)
+            img = img.scaled(209, 209, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        Image3->setPixmap(QPixmap::fromImage(img));
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromStdString(e.what()));
+    }
+}
+
+// ------------------------------------------------------------------- sync
+
+void TMainForm::SyncPanel() {
+    const bool was = syncing_;
+    syncing_ = true;
+    const model::Panel& p = panel_;
+    ActivePluginsList->setVisible(p.EntryListVisible);
+    PluginsList->setVisible(p.CatalogueVisible);
+    SettingsPanel->setVisible(p.PanelVisible);
+    if (p.PanelVisible) SettingsPanel->raise();
+
+    PHeight->SetText(FromDoc(p.PHeight.Text));
+    PHeight->setEnabled(p.HeightEnabled);
+    GXPos->SetText(FromDoc(p.GXPos.Text));
+    for (int f = 0; f < 6; ++f) P[f]->SetText(FromDoc(p.P[f].Text));
+    for (int s = 0; s < 3; ++s) {
+        const model::SlotView& v = p.Slots[s];
+        for (QWidget* w : slotWidgets_[s]) w->setVisible(v.Visible);
+        Param[s]->setText(FromDoc(v.Caption.empty() ? "Param" + std::to_string(s + 1) : v.Caption));
+        Param[s]->setChecked(p.Param[s]);
+        Options[s]->setVisible(v.Visible && v.HasOptions);
+        PTextCaption[s]->setVisible(v.Visible && v.HasText);
+        PTextCaption[s]->setText(FromDoc(v.TextCaption.empty() ? "Text" : v.TextCaption));
+        PTextCaption[s]->adjustSize();
+        PText[s]->setVisible(v.Visible && v.HasText);
+        const QString t = FromDoc(p.PText[s]);
+        if (PText[s]->text() != t) PText[s]->setText(t);
+    }
+    Param[0]->setEnabled(p.Param1Enabled);
+    Visnoivent->setVisible(p.VisnoiventVisible);
+    Visnoivent->setChecked(p.Visnoivent);
+    Switch1->setVisible(p.Switch1Visible);
+    Switch1->setTitle(FromDoc(p.Switch1Caption));
+    for (int c = 0; c < 2; ++c) {
+        Switch1Choice[c]->setText(FromDoc(p.Switch1Items[c]));
+        Switch1Choice[c]->setChecked(p.Switch1 == c);
+    }
+    Button8->setVisible(p.Install == model::InstallButton::AnalogClock);
+    Button9->setVisible(p.Install == model::InstallButton::WMPlayer);
+    syncing_ = was;
+}
+
+void TMainForm::SyncEntryList() {
+    const bool was = syncing_;
+    syncing_ = true;
+    const auto& list = doc_.ActivePluginsList;
+    bool same = ActivePluginsList->count() == int(list.Lines.size());
+    for (int i = 0; same && i < int(list.Lines.size()); ++i)
+        same = ActivePluginsList->item(i)->text() == FromDoc(list.Lines[std::size_t(i)]);
+    if (!same) {
+        ActivePluginsList->clear();
+        for (const auto& l : list.Lines) ActivePluginsList->addItem(FromDoc(l));
+    }
+    ActivePluginsList->setCurrentRow(list.Selected);
+    if (list.Selected < 0) ActivePluginsList->clearSelection();
+    syncing_ = was;
+}
+
+void TMainForm::SyncSurfaces() {
+    BGImage->SetBitmap(preview_->BGImage);
+    Image1->SetBitmap(preview_->Image1);
+    Image2->SetBitmap(preview_->Image2);
+    const bool was = syncing_;
+    syncing_ = true;
+    const auto& sb = preview_->ScrollBar1;
+    ScrollBar1->setRange(0, sb.Max);
+    ScrollBar1->setValue(sb.Position);
+    ScrollBar1->setEnabled(sb.Enabled);
+    Image1->move(8, -sb.Position);
+    syncing_ = was;
+}
+
+void TMainForm::SyncOptions() {
+    const bool was = syncing_;
+    syncing_ = true;
+    const QString bgi = FromDoc(doc_.BGI);
+    if (BGI->text() != bgi) BGI->setText(bgi);
+    SplitChoice[doc_.SplitLines == 1 ? 1 : 0]->setChecked(true);
+    syncing_ = was;
+}
+
+// ------------------------------------------------------------ plumbing
+
+void TMainForm::ShowMessage(const QString& text) {
+    if (hooks_.Message) {
+        hooks_.Message(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, "Tessaro", text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TMainForm::Guard(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromStdString(e.what()));
+    }
+}
+
+std::optional<QString> TMainForm::RunDialog(QFileDialog& dialog) {
+    std::optional<QString> chosen;
+    if (hooks_.FileDialog) {
+        chosen = hooks_.FileDialog(dialog);
+        if (chosen) {
+            // As the dialog does on OK: the default suffix for a bare name.
+            if (!dialog.defaultSuffix().isEmpty() &&
+                QFileInfo(*chosen).fileName().indexOf('.') < 0)
+                *chosen += "." + dialog.defaultSuffix();
+            dialog.selectFile(*chosen);
+        }
+    } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        chosen = dialog.selectedFiles().front();
+    }
+    if (chosen && &dialog == saveDialog_) saveDialogFileName_ = chosen->toStdString();
+    return chosen;
+}
+
+std::string TMainForm::SaveDialogFileName() const { return saveDialogFileName_; }
+
+void TMainForm::DrawPlugins() {
+    Guard([this] { preview_->DrawPlugins(); });
+    SyncSurfaces();
+    SyncEntryList();
+    SyncOptions();
+}
+
+} // namespace tessaro::ui

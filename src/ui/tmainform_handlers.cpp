@@ -1,0 +1,312 @@
+// The main window's event handlers: each calls one core operation, then
+// redraws and brings the widgets in step with the document.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include "model/error.h"
+#include "package/cabinet.h"
+#include "package/project.h"
+#include "package/schemes.h"
+#include "platform/files.h"
+#include "preview/preview.h"
+#include "ui/stylewindows.h"
+#include "ui/tmainform.h"
+#include "ui/tseloption.h"
+#include "ui/widgets.h"
+
+namespace tessaro::ui {
+
+using model::Field;
+
+namespace {
+
+// Sets the filter the way the shared dialogs are used: everything else, the
+// file name included, keeps its last value (the dialog would otherwise give
+// the name the new filter's extension).
+void SetFilter(QFileDialog& d, const char* filter) {
+    QString f = QString::fromLatin1(filter);
+    const int bar = f.indexOf('|');
+    const QStringList keep = d.selectedFiles();
+    d.setNameFilter(f.left(bar) + " (" + f.mid(bar + 1).replace(';', ' ') + ")");
+    if (d.acceptMode() == QFileDialog::AcceptSave && !keep.isEmpty()) d.selectFile(keep.front());
+}
+
+// Restores the cursor however the work ends.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void TMainForm::Connect() {
+    // Home Screen page.
+    connect(AddPluginButton, &QToolButton::clicked, this, [this] {
+        model::OpenCatalogue(panel_);
+        SyncPanel();
+    });
+    connect(PluginsList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int line = item ? PluginsList->row(item) : -1;
+        bool added = false;
+        Guard([&] { added = model::AddEntry(doc_, panel_, line); });
+        SyncPanel();
+        SyncEntryList();
+        if (added) DrawPlugins();
+    });
+    connect(ActivePluginsList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!syncing_) doc_.ActivePluginsList.Selected = row;
+    });
+    connect(ActivePluginsList, &QListWidget::itemDoubleClicked, this, [this] {
+        if (!model::OpenEntryForEditing(doc_, panel_)) return;
+        DrawPlugins();
+        SyncPanel();
+    });
+    connect(UpPluginButton, &QToolButton::clicked, this, [this] {
+        if (model::MoveSelectedUp(doc_)) DrawPlugins();
+        SyncEntryList();
+    });
+    connect(DownPluginButton, &QToolButton::clicked, this, [this] {
+        if (model::MoveSelectedDown(doc_)) DrawPlugins();
+        SyncEntryList();
+    });
+    connect(RemovePluginButton, &QToolButton::clicked, this, [this] {
+        if (model::RemoveSelected(doc_)) DrawPlugins();
+        SyncEntryList();
+    });
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, [this](int v) {
+        if (syncing_) return;
+        preview_->ScrollBar1Change(v);
+        Image1->move(8, -preview_->ScrollBar1.Position);
+    });
+
+    // Settings panel.
+    auto number = [this](NumberField* w, Field f) {
+        connect(w, &NumberField::edited, this, [this, f](const QString& t) { SetPanelText(f, t); });
+        connect(w, &NumberField::stepped, this, [this, f](int d) { StepPanelField(f, d); });
+        connect(w, &NumberField::committed, this, [this, f] { CommitPanelField(f); });
+    };
+    number(PHeight, Field::PHeight);
+    number(GXPos, Field::GXPos);
+    for (int k = 0; k < 6; ++k) number(P[k], Field(int(Field::P1X) + k));
+    for (int s = 0; s < 3; ++s) {
+        const Field f = Field(int(Field::PText1) + s);
+        connect(PText[s], &QLineEdit::textEdited, this,
+                [this, f](const QString& t) { SetPanelText(f, t); });
+        connect(PText[s], &CommitEdit::committed, this, [this, f] { CommitPanelField(f); });
+        connect(Param[s], &QCheckBox::clicked, this, [this, s](bool on) {
+            if (model::SetElementVisible(doc_, panel_, s, on)) DrawPlugins();
+        });
+        connect(Options[s], &QToolButton::clicked, this, [this, s] { EditElementFormats(s); });
+    }
+    connect(Visnoivent, &QCheckBox::clicked, this,
+            [this](bool on) { model::SetNoEvent(doc_, panel_, on); });
+    for (int c = 0; c < 2; ++c)
+        connect(Switch1Choice[c], &QRadioButton::clicked, this, [this, c] {
+            if (model::SetIconSize(doc_, panel_, c)) DrawPlugins();
+        });
+    connect(SpeedButton5, &QToolButton::clicked, this, [this] { OpenStyleWindow(); });
+    connect(Button6, &QPushButton::clicked, this, [this] {
+        model::ClosePanel(doc_, panel_);
+        DrawPlugins();
+        SyncPanel();
+        SyncEntryList();
+    });
+    connect(Button8, &QPushButton::clicked, this, [this] { InstallClick("AnalogClock_Plugin.cab"); });
+    connect(Button9, &QPushButton::clicked, this, [this] { InstallClick("WMP_Plugin.cab"); });
+
+    // Options page.
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { ChooseBackgroundClick(); });
+    connect(ComboBox1, &QComboBox::editTextChanged, this, [this](const QString& t) {
+        if (!syncing_) PresetChanged(t);
+    });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { SchemeFileClick(); });
+    for (int c = 0; c < 2; ++c)
+        connect(SplitChoice[c], &QRadioButton::clicked, this, [this, c] {
+            doc_.SplitLines = c;
+            DrawPlugins();
+        });
+    connect(SpeedButton4, &QPushButton::clicked, this, [this] { DefaultFormatsClick(); });
+
+    // Open/Save page.
+    connect(Button1, &QPushButton::clicked, this, [this] { SaveCabinetClick(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { SaveXmlClick(); });
+    connect(Button7, &QPushButton::clicked, this, [this] { LoadThemeClick(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { SaveProjectClick(); });
+    connect(Button5, &QPushButton::clicked, this, [this] { OpenProjectClick(); });
+}
+
+// ------------------------------------------------------------ settings panel
+
+void TMainForm::SetPanelText(Field f, const QString& text) {
+    if (syncing_) return;
+    model::SetFieldText(doc_, panel_, f, ToDoc(text));
+    SyncPanel();
+}
+
+void TMainForm::StepPanelField(Field f, int delta) {
+    if (syncing_) return;
+    model::StepField(doc_, panel_, f, delta);
+    SyncPanel();
+}
+
+void TMainForm::CommitPanelField(Field f) {
+    // A commit redraws, and a redraw may show a message box; the focus that
+    // box takes must not commit again.
+    if (syncing_ || committing_ || !panel_.PanelVisible) return;
+    committing_ = true;
+    bool stored = false;
+    Guard([&] { stored = model::CommitField(doc_, panel_, f); });
+    SyncPanel();
+    if (stored) DrawPlugins();
+    committing_ = false;
+}
+
+void TMainForm::EditElementFormats(int slot) {
+    Guard([&] {
+        const std::string caption = model::BeginElementFormats(doc_, panel_, slot);
+        selOption_->LoadElementFormats(caption);
+        selOption_->exec();
+        model::EndElementFormats(doc_, slot);
+    });
+    DrawPlugins();
+}
+
+void TMainForm::OpenStyleWindow() {
+    const model::StyleWindow which = model::StyleWindowFor(doc_.CurrentKind);
+    if (which != model::StyleWindow::None) {
+        Guard([&] {
+            if (!styleWindows_) throw Error("The style windows are not available.");
+            switch (which) {
+            case model::StyleWindow::IconBar: styleWindows_->OpenIconBar(); break;
+            case model::StyleWindow::AnalogClock: styleWindows_->OpenAnalogClock(); break;
+            default: styleWindows_->OpenAdvancedOptions(); break;
+            }
+        });
+    }
+    DrawPlugins();
+}
+
+// ------------------------------------------------------------- options page
+
+void TMainForm::ChooseBackgroundClick() {
+    Guard([&] {
+        if (!styleWindows_) throw Error("The background window is not available.");
+        styleWindows_->ChooseBackground([this] { DrawPlugins(); });
+    });
+    SyncOptions();
+}
+
+void TMainForm::PresetChanged(const QString& text) {
+    bool chosen = false;
+    Guard([&] {
+        package::ChoosePreset(doc_, selOption_->State(), ToDoc(text));
+        chosen = true;
+    });
+    if (chosen) DrawPlugins();
+}
+
+void TMainForm::SchemeFileClick() {
+    SetFilter(*openDialog_, "XML Files|*.xml");
+    if (auto path = RunDialog(*openDialog_)) {
+        syncing_ = true; // showing the name is no choice of a preset
+        ComboBox1->setEditText(QFileInfo(*path).fileName());
+        syncing_ = false;
+        Guard([&] { package::ChooseSchemeFile(doc_, path->toStdString()); });
+    }
+    DrawPlugins();
+}
+
+void TMainForm::DefaultFormatsClick() {
+    selOption_->LoadDefaultFormats();
+    selOption_->exec();
+    package::ApplyDefaultsToEntries(doc_);
+    DrawPlugins();
+}
+
+// ----------------------------------------------------------- open/save page
+
+void TMainForm::Busy(const QString& text,
+                     const std::function<void(const std::function<void()>&)>& work) {
+    BusyCursor cursor;
+    QProgressDialog progress(text, QString(), 0, 0, this);
+    progress.setWindowTitle("Tessaro");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.show();
+    QCoreApplication::processEvents();
+    work([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+}
+
+void TMainForm::SaveCabinetClick() {
+    saveDialog_->selectFile("MyTheme.cab");
+    saveDialog_->setDefaultSuffix("cab");
+    SetFilter(*saveDialog_, "Cab Files|*.cab");
+    auto path = RunDialog(*saveDialog_);
+    if (!path) return;
+    Guard([&] {
+        Busy("Building the cabinet...", [&](const std::function<void()>& pump) {
+            package::BuildCabinet(doc_, path->toStdString(), SaveDialogFileName(), pump);
+        });
+    });
+}
+
+void TMainForm::SaveXmlClick() {
+    SetFilter(*saveDialog_, "Home layouts|*.home.xml");
+    saveDialog_->setDefaultSuffix("home.xml");
+    auto path = RunDialog(*saveDialog_);
+    if (!path) return;
+    Guard([&] { package::ExportHomeLayout(doc_, path->toStdString()); });
+}
+
+void TMainForm::LoadThemeClick() {
+    Guard([&] {
+        Busy("Building the cabinet for the phone...", [&](const std::function<void()>& pump) {
+            package::LoadThemeToDevice(doc_, SaveDialogFileName(), pump);
+        });
+    });
+}
+
+void TMainForm::InstallClick(const char* cabinet) {
+    Guard([&] { package::InstallPluginCabinet(doc_, cabinet, false); });
+}
+
+void TMainForm::SaveProjectClick() {
+    SetFilter(*saveDialog_, "Project Files|*.trpf");
+    saveDialog_->selectFile("MyTheme.trpf");
+    saveDialog_->setDefaultSuffix("trpf");
+    auto path = RunDialog(*saveDialog_);
+    if (!path) return;
+    Guard([&] { package::SaveProject(doc_, path->toStdString()); });
+}
+
+void TMainForm::OpenProjectClick() {
+    SetFilter(*openDialog_, "Project Files|*.trpf");
+    auto path = RunDialog(*openDialog_);
+    if (!path) return;
+    bool opened = false;
+    Guard([&] {
+        package::OpenProject(doc_, path->toStdString());
+        opened = true;
+    });
+    if (!opened) return;
+    // The page goes back to browsing: the entry the panel held is gone.
+    model::ClosePanel(doc_, panel_);
+    doc_.ActivePluginsList.Selected = -1;
+    syncing_ = true;
+    ComboBox1->setEditText("user.scheme.xml");
+    syncing_ = false;
+    SyncPanel();
+    DrawPlugins();
+}
+
+} // namespace tessaro::ui

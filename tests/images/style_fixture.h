@@ -1,0 +1,75 @@
+#pragma once
+// A program folder copied from the build's, a started document and a preview
+// over it, for the style window handler tests. Needs a QGuiApplication (for
+// the fonts), which the test program's environment creates.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/document.h"
+#include "package/project.h"
+#include "preview/preview.h"
+
+namespace tessaro::testing {
+
+class ProgramFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        dir_ =
+            fs::temp_directory_path() / ("tessaro-style-" + std::to_string(std::random_device{}()));
+        const fs::path from = TESSARO_PROGRAM_DIR;
+        for (const auto& item : fs::recursive_directory_iterator(from)) {
+            const fs::path rel = fs::relative(item.path(), from);
+            if (item.is_directory()) {
+                fs::create_directories(dir_ / rel);
+            } else if ((item.status().permissions() & fs::perms::owner_exec) == fs::perms::none) {
+                fs::create_directories((dir_ / rel).parent_path());
+                fs::copy_file(item.path(), dir_ / rel);
+            }
+        }
+        package::StartDocument(doc_, dir_.string());
+        preview_ = std::make_unique<preview::Preview>(doc_);
+        preview_->SetMessageHandler([this](const std::string& m) { messages_.push_back(m); });
+    }
+    void TearDown() override {
+        preview_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+
+    // Appends an entry of `kind` at `top` with `height`, as the editor fills it.
+    int Add(const std::string& kind, int top, int height) {
+        const int i = model::CountEntries(doc_);
+        model::TPlugins& e = doc_.Plugins[i];
+        e.Used = 1;
+        e.Name = kind;
+        e.Top = top;
+        e.Height = height;
+        for (auto& item : e.Items)
+            item.Visible = 1;
+        if (kind == "Icon Bar")
+            e.Items[0].Y = 1;
+        if (kind == "AnalogClock") {
+            e.Items[1].X = 1;
+            e.Items[1].Y = 1;
+            e.Items[2].X = 1;
+            e.Items[2].Y = 70;
+            e.BgColor = 0x00FFFF00;
+        }
+        doc_.ActivePluginsList.Lines.push_back(kind);
+        return i;
+    }
+
+    std::string App(const std::string& name) const { return doc_.AppDir + name; }
+
+    std::filesystem::path dir_;
+    model::Document doc_;
+    std::unique_ptr<preview::Preview> preview_;
+    std::vector<std::string> messages_;
+};
+
+} // namespace tessaro::testing

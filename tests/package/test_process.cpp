@@ -1,0 +1,58 @@
+// Starting external programs: output, exit status, start failures, timeouts.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "cabinet_fixture.h"
+#include "platform/process.h"
+
+using namespace cabtest;
+using tessaro::platform::RunProgram;
+
+TEST(RunProgram, CapturesOutputAndExitCodeAndPassesArgumentsWhole) {
+    TempDir dir("tessaro proc ");
+    auto r = RunProgram("/bin/sh",
+                        {"-c", "pwd; printf '[%s]' \"$1\"; echo oops >&2; exit 5", "sh", "a b  c"},
+                        dir.Path, 5000);
+    ASSERT_TRUE(r.Started) << r.Error;
+    EXPECT_TRUE(r.Finished);
+    EXPECT_EQ(r.ExitCode, 5);
+    EXPECT_NE(r.Output.find(dir.Path.substr(0, dir.Path.size() - 1) + "\n"), std::string::npos)
+        << r.Output;
+    EXPECT_NE(r.Output.find("[a b  c]"), std::string::npos) << r.Output;
+    EXPECT_NE(r.Output.find("oops"), std::string::npos) << r.Output;
+}
+
+TEST(RunProgram, ProgramThatCannotStartIsReportedNotRun) {
+    TempDir dir;
+    Spit(dir.Path + "plain", "#!/bin/sh\necho ran\n"); // not executable
+    for (int timeout : {5000, -1}) {
+        auto missing = RunProgram(dir.Path + "absent", {}, "", timeout);
+        EXPECT_FALSE(missing.Started);
+        EXPECT_NE(missing.Error.find("absent"), std::string::npos) << missing.Error;
+        auto plain = RunProgram(dir.Path + "plain", {}, "", timeout);
+        EXPECT_FALSE(plain.Started);
+        EXPECT_FALSE(plain.Error.empty());
+    }
+    auto badDir = RunProgram("/bin/true", {}, dir.Path + "no-such-folder", 5000);
+    EXPECT_FALSE(badDir.Started);
+}
+
+TEST(RunProgram, SlowProgramIsStoppedAtTheTimeoutWhilePumping) {
+    int pumps = 0;
+    auto start = std::chrono::steady_clock::now();
+    auto r = RunProgram("/bin/sh", {"-c", "echo begun; sleep 20"}, "", 300, [&] { ++pumps; });
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(r.Started);
+    EXPECT_FALSE(r.Finished);
+    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_GE(pumps, 5);
+    EXPECT_NE(r.Output.find("begun"), std::string::npos);
+}
+
+TEST(RunProgram, LargeOutputDoesNotStallTheChild) {
+    auto r = RunProgram("/bin/sh", {"-c", "head -c 300000 /dev/zero | tr '\\0' x"}, "", 10000);
+    ASSERT_TRUE(r.Finished);
+    EXPECT_EQ(r.ExitCode, 0);
+    EXPECT_EQ(r.Output.size(), 300000u);
+}

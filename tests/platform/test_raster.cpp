@@ -1,0 +1,184 @@
+// Pixel rules of the raster layer.
+#include <cstdlib>
+#include <filesystem>
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include "model/error.h"
+#include "platform/fonts.h"
+#include "platform/raster.h"
+
+using namespace tessaro;
+using namespace tessaro::platform;
+
+namespace {
+
+class QtEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "test_raster";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) app_ = new QGuiApplication(argc, argv);
+    }
+    QGuiApplication* app_ = nullptr;
+};
+testing::Environment* const qtEnv = testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+int CountColour(const Bitmap& b, Color c) {
+    int n = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) n += b.Pixel(x, y) == c;
+    return n;
+}
+
+} // namespace
+
+TEST(RoundRatio, HalvesGoToTheEvenNeighbour) {
+    EXPECT_EQ(RoundRatio(1, 2), 0);  // 0.5
+    EXPECT_EQ(RoundRatio(3, 2), 2);  // 1.5
+    EXPECT_EQ(RoundRatio(5, 2), 2);  // 2.5
+    EXPECT_EQ(RoundRatio(-1, 2), 0); // -0.5
+    EXPECT_EQ(RoundRatio(-3, 2), -2);
+    EXPECT_EQ(RoundRatio(1051, 100), 11); // 10.51: not a half, nearest
+    EXPECT_EQ(RoundRatio(-7, 4), -2);     // -1.75
+}
+
+TEST(Line, LeavesOutItsEndPoint) {
+    const Color ink = 0x0000FF;
+    Bitmap b(20, 20);
+    Line(b, 2, 5, 12, 5, Pen{ink, 1});
+    EXPECT_EQ(b.Pixel(2, 5), ink) << "start point is drawn";
+    EXPECT_EQ(b.Pixel(11, 5), ink);
+    EXPECT_EQ(b.Pixel(12, 5), 0xFFFFFFu) << "end point (12,5) is left out";
+    EXPECT_EQ(CountColour(b, ink), 10);
+
+    Bitmap v(20, 20);
+    Line(v, 7, 15, 7, 3, Pen{ink, 1}); // upwards
+    EXPECT_EQ(v.Pixel(7, 15), ink);
+    EXPECT_EQ(v.Pixel(7, 4), ink);
+    EXPECT_EQ(v.Pixel(7, 3), 0xFFFFFFu) << "end point (7,3) is left out";
+
+    Bitmap z(20, 20);
+    Line(z, 5, 5, 5, 5, Pen{ink, 1});
+    EXPECT_EQ(CountColour(z, ink), 0) << "a line to its own start draws nothing";
+}
+
+TEST(Line, ShallowSlopeHasOnePixelPerColumn) {
+    const Color ink = 0x00FF00;
+    Bitmap b(20, 20);
+    Line(b, 0, 0, 10, 3, Pen{ink, 1});
+    for (int x = 0; x < 10; ++x) {
+        int inColumn = 0;
+        for (int y = 0; y < 20; ++y) inColumn += b.Pixel(x, y) == ink;
+        EXPECT_EQ(inColumn, 1) << "column " << x;
+    }
+    EXPECT_EQ(b.Pixel(10, 3), 0xFFFFFFu);
+    EXPECT_EQ(b.Pixel(9, 3), ink) << "(9, 2.7) rounds to row 3";
+}
+
+TEST(Line, WidePenCoversItsWidthAcrossTheLine) {
+    const Color ink = 0x123456;
+    Bitmap b(40, 40);
+    Line(b, 10, 20, 30, 20, Pen{ink, 4});
+    int rows = 0;
+    for (int y = 0; y < 40; ++y) rows += b.Pixel(20, y) == ink;
+    EXPECT_EQ(rows, 4);
+    EXPECT_EQ(b.Pixel(33, 20), 0xFFFFFFu) << "never more than half the width past the end";
+}
+
+TEST(Rectangle, RightAndBottomEdgesAreExclusive) {
+    const Color pen = 0x0000FF, fill = 0x00FF00;
+    Bitmap b(20, 20);
+    Rectangle(b, 2, 3, 10, 8, Pen{pen, 1}, Brush{false, fill});
+    EXPECT_EQ(b.Pixel(2, 3), pen) << "top-left corner is outline";
+    EXPECT_EQ(b.Pixel(9, 7), pen) << "outline on the last column and row inside";
+    EXPECT_EQ(b.Pixel(10, 5), 0xFFFFFFu) << "column 10 lies outside";
+    EXPECT_EQ(b.Pixel(5, 8), 0xFFFFFFu) << "row 8 lies outside";
+    EXPECT_EQ(b.Pixel(5, 5), fill);
+    EXPECT_EQ(CountColour(b, fill), 6 * 3);
+
+    Bitmap c(20, 20, 0x777777);
+    Rectangle(c, 2, 3, 10, 8, Pen{pen, 1}, Brush{true, fill});
+    EXPECT_EQ(c.Pixel(5, 5), 0x777777u) << "a clear brush leaves the inside";
+}
+
+TEST(CopyRect, StretchesByNearestNeighbourAndKeys) {
+    Bitmap src(4, 1);
+    for (int x = 0; x < 4; ++x) src.SetPixel(x, 0, Color(x + 1));
+    Bitmap wide(8, 1);
+    CopyRect(wide, 0, 0, 8, 1, src, 0, 0, 4, 1);
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(wide.Pixel(x, 0), Color(x / 2 + 1)) << "pixel " << x;
+
+    // One pixel wider than the source: source x = dest x * 4 / 5, so the
+    // first column is doubled and the last one still reaches the edge.
+    Bitmap plus(6, 1, 0);
+    CopyRect(plus, 0, 0, 5, 1, src, 0, 0, 4, 1);
+    EXPECT_EQ(plus.Pixel(0, 0), 1u);
+    EXPECT_EQ(plus.Pixel(1, 0), 1u);
+    EXPECT_EQ(plus.Pixel(4, 0), 4u);
+    EXPECT_EQ(plus.Pixel(5, 0), 0u) << "outside the target rectangle";
+
+    Bitmap keyed(4, 1, 0xABCDEF);
+    CopyRectKeyed(keyed, 0, 0, 4, 1, src, 0, 0, 4, 1, 2);
+    EXPECT_EQ(keyed.Pixel(1, 0), 0xABCDEFu) << "key colour 2 is not drawn";
+    EXPECT_EQ(keyed.Pixel(2, 0), 3u);
+
+    Bitmap clipped(4, 4);
+    CopyRect(clipped, -2, -2, 2, 2, src, 0, 0, 4, 1); // must not write outside
+    EXPECT_EQ(clipped.Pixel(0, 0), 3u);
+}
+
+class TextTest : public testing::Test {
+protected:
+    FontSet fonts{TESSARO_PROGRAM_DIR};
+};
+
+TEST_F(TextTest, PositiveHeightIsTheCellHeight) {
+    for (int h : {12, 16, 23}) {
+        EXPECT_EQ(fonts.Metrics("Arial", h, true).CellHeight(), h);
+        EXPECT_EQ(fonts.Metrics("Nina", h, false).CellHeight(), h);
+    }
+    // A character height leaves room for internal leading: the cell is taller.
+    EXPECT_GT(fonts.Metrics("Nina", -14, false).CellHeight(), 14);
+}
+
+TEST_F(TextTest, OpaqueCellIsFilledAndGlyphsUseTheColour) {
+    Bitmap b(120, 30, 0x000000);
+    const TextFont font{"Nina", -14, false, 0x0000FF};
+    const int w = TextWidth(fonts, "Hello", font);
+    TextOut(b, fonts, 5, 4, "Hello", font, Brush{false, 0xFFFFFF});
+    const int cell = fonts.Metrics("Nina", -14, false).CellHeight();
+    int white = CountColour(b, 0xFFFFFF), red = CountColour(b, 0x0000FF);
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(white + red, w * cell) << "the cell is exactly width x cell height";
+    EXPECT_EQ(CountColour(b, 0x000000), 120 * 30 - w * cell);
+    EXPECT_EQ(CountColour(b, 0x000000) + white + red, 120 * 30) << "no blended edge pixels";
+
+    Bitmap clear(120, 30, 0x000000);
+    TextOut(clear, fonts, 5, 4, "Hello", font, Brush{true, 0xFFFFFF});
+    EXPECT_EQ(CountColour(clear, 0xFFFFFF), 0);
+    EXPECT_EQ(CountColour(clear, 0x0000FF), red);
+}
+
+TEST_F(TextTest, BoldIsWiderAndFacesDiffer) {
+    EXPECT_GT(fonts.TextWidth("Nina", -14, true, "Messaging"), fonts.TextWidth("Nina", -14, false, "Messaging"));
+    // The condensed face sets the same text narrower.
+    EXPECT_LT(fonts.TextWidth("Nina", -14, false, "WMPlayer.exe Contacts"),
+              fonts.TextWidth("Arial", -14, false, "WMPlayer.exe Contacts"));
+    EXPECT_THROW(fonts.Metrics("Tahoma", 12, false), Error);
+}
+
+TEST(Fonts, MissingFileIsAnErrorNamingIt) {
+    const auto dir = std::filesystem::temp_directory_path() / "tessaro_nofonts";
+    std::filesystem::create_directories(dir / "fonts");
+    FontSet fonts(dir.string() + "/");
+    try {
+        fonts.Load();
+        FAIL() << "loading without font files must fail";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("DejaVuSansCondensed.ttf"), std::string::npos) << e.what();
+    }
+    std::filesystem::remove_all(dir);
+}

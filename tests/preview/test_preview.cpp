@@ -1,0 +1,376 @@
+// The preview pass, the icon bar renderers and the clock, pinned pixel by pixel.
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include "model/catalogue.h"
+#include "model/editing.h"
+#include "model/error.h"
+#include "platform/files.h"
+#include "platform/picture.h"
+#include "preview/clock.h"
+#include "preview/iconbar.h"
+#include "preview/preview.h"
+
+using namespace tessaro;
+using namespace tessaro::preview;
+using platform::Bitmap;
+using platform::Rgb;
+namespace fs = std::filesystem;
+
+namespace {
+
+class QtEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "test_preview";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    }
+};
+testing::Environment* const qtEnv = testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+class PreviewTest : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tessaro_preview_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        const fs::path prog = TESSARO_PROGRAM_DIR;
+        for (const char* f : {"fonts", "IconBars", "Faces", "TrayIcons.bmp", "mru32.bmp", "mru16.bmp",
+                              "media_remote.bmp", "WindowsMobile.JPG"})
+            fs::copy(prog / f, dir_ / f, fs::copy_options::recursive);
+        doc_ = std::make_unique<model::Document>();
+        doc_->AppDir = dir_.string() + "/";
+        for (int i = 0; i < model::kSchemeSize; ++i) doc_->Scheme[std::size_t(i)] = Rgb(10 * i, 200 - i, 100);
+        view_ = std::make_unique<Preview>(*doc_);
+        view_->SetMessageHandler([this](const std::string& m) { messages_.push_back(m); });
+    }
+    void TearDown() override {
+        view_.reset();
+        fs::remove_all(dir_);
+    }
+    model::TPlugins& Add(const char* kind, int top, int height) {
+        int line = -1;
+        for (int i = 0; i < model::kKindCount; ++i)
+            if (std::string(model::Catalogue()[std::size_t(i)].Name) == kind) line = i;
+        model::TPlugins& e = doc_->Plugins[std::size_t(model::AddEntry(*doc_, line))];
+        e.Top = top;
+        e.Height = height;
+        return e;
+    }
+    std::string App(const std::string& f) const { return doc_->AppDir + f; }
+
+    fs::path dir_;
+    std::unique_ptr<model::Document> doc_;
+    std::unique_ptr<Preview> view_;
+    std::vector<std::string> messages_;
+};
+
+constexpr model::Color kWhite = 0xFFFFFF;
+
+} // namespace
+
+TEST(IconBarPixels, GradientEndsAndHalvesToEven) {
+    const Bitmap g = NormalBar(Rgb(0, 0, 0), Rgb(255, 255, 255));
+    EXPECT_EQ(g.Pixel(0, 0), Rgb(0, 0, 0)) << "column 0 is exactly Color1";
+    EXPECT_EQ(g.Pixel(88, 10), Rgb(128, 128, 128)) << "127.5 at the middle rounds to even 128";
+    EXPECT_EQ(g.Pixel(175, 19), Rgb(254, 254, 254)) << "column 175 uses t = 175/176";
+    const Bitmap h = NormalBar(Rgb(0, 0, 0), Rgb(1, 3, 5));
+    EXPECT_EQ(h.Pixel(88, 0), Rgb(0, 2, 2)) << "0.5 -> 0, 1.5 -> 2, 2.5 -> 2";
+}
+
+TEST(IconBarPixels, TemplateBlueDecidesTheColour) {
+    Bitmap tpl(176, 20);
+    tpl.SetPixel(0, 0, Rgb(0, 0, 255));   // blue 255, red/green ignored
+    tpl.SetPixel(1, 0, Rgb(255, 255, 0)); // blue 0
+    tpl.SetPixel(2, 0, Rgb(9, 9, 51));    // one fifth
+    const model::Color c1 = Rgb(200, 100, 0), c2 = Rgb(0, 50, 255);
+    const Bitmap bar = AdvancedBar(tpl, c1, c2);
+    EXPECT_EQ(bar.Pixel(0, 0), c1);
+    EXPECT_EQ(bar.Pixel(1, 0), c2);
+    EXPECT_EQ(bar.Pixel(2, 0), Rgb(40, 60, 204));
+}
+
+TEST(IconBarPixels, TransparencyBlend) {
+    Bitmap bar(176, 20, Rgb(0, 100, 255)), backdrop(176, 20, Rgb(200, 100, 0));
+    Bitmap level0 = bar;
+    BlendBar(level0, backdrop, 0);
+    EXPECT_EQ(level0, bar) << "level 0 is the unblended bar";
+    Bitmap level255 = bar;
+    BlendBar(level255, backdrop, 255);
+    EXPECT_EQ(level255, backdrop) << "level 255 is exactly the backdrop";
+    Bitmap mid = bar;
+    BlendBar(mid, backdrop, 51);
+    EXPECT_EQ(mid.Pixel(5, 5), Rgb(40, 100, 204));
+}
+
+TEST_F(PreviewTest, NormalBarOnTheCanvasWritesIconbarJpegWithoutTray) {
+    doc_->Scheme[COLOR_TRAY1] = Rgb(0, 0, 0);
+    doc_->Scheme[COLOR_TRAY2] = Rgb(255, 255, 255);
+    doc_->Scheme[COLOR_TRAYICONS] = kWhite;
+    Add("Icon Bar", 0, 20);
+    doc_->SplitLines = 1;
+    view_->DrawPlugins();
+    EXPECT_EQ(view_->Image1.Pixel(88, 19), Rgb(128, 128, 128)) << "the gradient itself is shown";
+    EXPECT_EQ(view_->Image1.Pixel(175, 0), Rgb(254, 254, 254)) << "tray key pixel shows the bar";
+    // The battery outline's top row (y 6) is tray ink: pure white ink is made visible.
+    EXPECT_EQ(view_->Image1.Pixel(136 + 30, 6), kVisibleWhite);
+    ASSERT_TRUE(platform::FileExists(App(kIconBarJpeg)));
+    const Bitmap jpg = platform::ReadJpeg(App(kIconBarJpeg));
+    // Column 166 of the gradient is round(166 * 255 / 176) = 240 (240.5 to even).
+    EXPECT_NEAR(platform::RedOf(jpg.Pixel(136 + 30, 6)), 240, 4) << "iconbar.jpg holds no tray icons";
+}
+
+TEST_F(PreviewTest, FullyTransparentBarShowsOnlyTrayIcons) {
+    model::TPlugins& bar = Add("Icon Bar", 0, 20);
+    bar.Transparent = 1;
+    bar.TransparencyLevel = 255;
+    view_->DrawPlugins();
+    EXPECT_EQ(view_->Image1.Pixel(40, 10), kWhite) << "the bar is transparent";
+    EXPECT_FALSE(platform::FileExists(App(kIconBarJpeg))) << "no bar picture for a fully transparent bar";
+    EXPECT_EQ(view_->Image1.Pixel(136 + 30, 6), doc_->Scheme[COLOR_TRAYICONS]);
+}
+
+TEST_F(PreviewTest, ScrollableLayoutClearsPartialTransparency) {
+    model::TPlugins& bar = Add("Icon Bar", 0, 20);
+    bar.Transparent = 1;
+    bar.TransparencyLevel = 100;
+    Add("Profile", 20, 181); // layout 201 pixels tall
+    view_->DrawPlugins();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], kTransparencyScrollable);
+    EXPECT_EQ(doc_->Plugins[0].Transparent, 0);
+    EXPECT_TRUE(view_->ScrollBar1.Enabled);
+    EXPECT_EQ(view_->ScrollBar1.Max, 1);
+
+    messages_.clear();
+    doc_->Plugins[0].Transparent = 1;
+    doc_->Plugins[0].TransparencyLevel = 255;
+    view_->DrawPlugins();
+    EXPECT_TRUE(messages_.empty()) << "a fully transparent bar may stay";
+    EXPECT_EQ(doc_->Plugins[0].Transparent, 1);
+}
+
+TEST_F(PreviewTest, SecondAdvancedBarOrFaceIsRemoved) {
+    Add("Icon Bar", 0, 20).Items[0].X = 1;
+    Add("Icon Bar", 20, 20).Items[0].X = 2; // Custom does not count
+    doc_->Plugins[1].CustomImage = "custom.bmp";
+    platform::WriteBmp(App("custom.bmp"), Bitmap(176, 20, Rgb(1, 2, 3)));
+    Add("Icon Bar", 40, 20).Items[0].X = 1;
+    Add("AnalogClock", 60, 40).Items[0].Y = 1;
+    Add("AnalogClock", 100, 40).Items[0].Y = 1;
+    view_->DrawPlugins();
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0], kOneAdvancedFace) << "the nested pass's message comes first";
+    EXPECT_EQ(messages_[1], kOneAdvancedBar);
+    ASSERT_EQ(model::CountEntries(*doc_), 3);
+    EXPECT_EQ(doc_->Plugins[1].Items[0].X, 2);
+    EXPECT_EQ(doc_->Plugins[2].Name, "AnalogClock");
+    EXPECT_EQ(doc_->ActivePluginsList.Lines.size(), 3u);
+}
+
+TEST_F(PreviewTest, SplitLinesAndCanvasCopy) {
+    Add("Profile", 0, 40);
+    Add("AnalogClock", 60, 40);
+    view_->DrawPlugins();
+    const model::Color rule = doc_->Scheme[COLOR_HOMERULE];
+    for (int x : {0, 90, 175}) {
+        EXPECT_EQ(view_->Image1.Pixel(x, 0), rule) << "top line of the entry, x " << x;
+        EXPECT_EQ(view_->Image1.Pixel(x, 40), rule) << "bottom line at row Top + Height";
+    }
+    EXPECT_NE(view_->Image1.Pixel(175, 60), rule) << "an analog clock gets no split lines";
+    EXPECT_NE(view_->Image1.Pixel(175, 100), rule);
+    doc_->SplitLines = 1;
+    view_->DrawPlugins();
+    EXPECT_EQ(view_->Image1.Pixel(175, 40), kWhite) << "split lines off";
+}
+
+TEST_F(PreviewTest, WhiteTextIsDrawnVisible) {
+    model::TPlugins& p = Add("Profile", 0, 20);
+    p.Items[0].UnselColor = kWhite;
+    doc_->SplitLines = 1;
+    view_->DrawPlugins();
+    int visible = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 176; ++x) visible += view_->Image1.Pixel(x, y) == kVisibleWhite;
+    EXPECT_GT(visible, 20) << "white text is drawn as 0xFFFFFE";
+    const Bitmap screen = view_->Screen();
+    int shown = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 176; ++x) shown += screen.Pixel(x, y) == kVisibleWhite;
+    EXPECT_EQ(shown, visible) << "and it stays visible over the background";
+}
+
+TEST_F(PreviewTest, MruStripWidths) {
+    platform::WriteBmp(App("mru32.bmp"), Bitmap(288, 32, Rgb(200, 0, 0)));
+    platform::WriteBmp(App("mru16.bmp"), Bitmap(153, 16, Rgb(0, 200, 0)));
+    model::TPlugins& big = Add("MRU", 0, 60);
+    big.Items[0].X = 3;
+    big.Items[0].Y = 2;
+    big.Items[1].Visible = 0;
+    model::TPlugins& small = Add("MRU", 60, 40);
+    small.Items[0].Extra = "16";
+    small.Items[0].X = 3;
+    small.Items[0].Y = 2;
+    small.Items[1].Visible = 0;
+    doc_->SplitLines = 1;
+    view_->DrawPlugins();
+    auto runWidth = [&](int row, model::Color c) {
+        int n = 0;
+        for (int x = 0; x < 176; ++x) n += view_->Image1.Pixel(x, row) == c;
+        return n;
+    };
+    auto runHeight = [&](int col, model::Color c) {
+        int n = 0;
+        for (int y = 0; y < 120; ++y) n += view_->Image1.Pixel(col, y) == c;
+        return n;
+    };
+    EXPECT_EQ(runWidth(10, Rgb(200, 0, 0)), 161) << "5 buttons of 32: 160 + 1 pixels";
+    EXPECT_EQ(view_->Image1.Pixel(3 + 160, 10), Rgb(200, 0, 0));
+    EXPECT_EQ(runHeight(20, Rgb(200, 0, 0)), 32);
+    EXPECT_EQ(runWidth(70, Rgb(0, 200, 0)), 86) << "5 buttons at a pitch of 17: 85 + 1";
+    EXPECT_EQ(runHeight(20, Rgb(0, 200, 0)), 16);
+
+    doc_->Plugins[1].Items[1].Extra = "five";
+    EXPECT_THROW(view_->DrawPlugins(), Error);
+}
+
+TEST_F(PreviewTest, ScrollRangeAndScreen) {
+    Add("Profile", 0, 200);
+    view_->DrawPlugins();
+    EXPECT_FALSE(view_->IsScrolled()) << "200 pixels fit the screen";
+    EXPECT_FALSE(view_->ScrollBar1.Enabled);
+
+    doc_->Plugins[0].Height = 250;
+    view_->DrawPlugins();
+    EXPECT_TRUE(view_->ScrollBar1.Enabled);
+    EXPECT_EQ(view_->ScrollBar1.Max, 50);
+    view_->ScrollBar1Change(80);
+    EXPECT_EQ(view_->ScrollBar1.Position, 50) << "clamped to the maximum";
+
+    const model::Color rule = doc_->Scheme[COLOR_HOMERULE];
+    view_->ScrollBar1Change(0);
+    EXPECT_EQ(view_->Screen().Pixel(100, 0), rule) << "top split line at canvas row 0";
+    view_->ScrollBar1Change(1);
+    const Bitmap screen = view_->Screen();
+    EXPECT_EQ(screen.Pixel(100, 0), view_->BGImage.Pixel(100, 0))
+        << "scrolled by one: the line moved up out of view, the background stayed";
+    EXPECT_NE(view_->BGImage.Pixel(100, 0), rule);
+    view_->ScrollBar1Change(50);
+
+    doc_->Plugins[0].Height = 100;
+    view_->DrawPlugins();
+    EXPECT_FALSE(view_->ScrollBar1.Enabled);
+    EXPECT_EQ(view_->ScrollBar1.Position, 0) << "no stale offset once the layout fits";
+}
+
+TEST_F(PreviewTest, SoftKeyRectangleEdges) {
+    view_->DrawPlugins();
+    const model::Scheme& s = doc_->Scheme;
+    EXPECT_EQ(view_->Image2.Pixel(10, 0), s[COLOR_WINDOWFRAME]) << "top outline row";
+    EXPECT_EQ(view_->Image2.Pixel(87, 10), s[COLOR_WINDOWFRAME]) << "column 87 is the shared outline";
+    EXPECT_EQ(view_->Image2.Pixel(0, 10), s[COLOR_HIGHLIGHT]) << "left outline lies at -1";
+    EXPECT_EQ(view_->Image2.Pixel(0, 19), s[COLOR_HIGHLIGHT]) << "bottom outline lies at row 20";
+    EXPECT_EQ(view_->Image2.Pixel(175, 10), s[COLOR_BTNFACE]) << "right outline lies at 176";
+    EXPECT_EQ(view_->Screen().Pixel(175, 210), s[COLOR_BTNFACE]);
+}
+
+TEST_F(PreviewTest, MissingPictureStopsThePass) {
+    Add("WMPlayer", 0, 20);
+    fs::remove(dir_ / "media_remote.bmp");
+    EXPECT_THROW(view_->DrawPlugins(), Error);
+    fs::remove(dir_ / "WindowsMobile.JPG");
+    EXPECT_THROW(view_->DrawPlugins(), Error);
+}
+
+TEST_F(PreviewTest, ClockHandEndPoints) {
+    model::TPlugins& e = Add("AnalogClock", 0, 40);
+    e.Items[0].X = 0;
+    e.Items[1].X = 1;
+    e.Items[1].Y = 1;
+    e.Items[2].Y = 70;
+    e.Items[0].SelColor = Rgb(255, 0, 0);
+    e.Items[0].UnselColor = Rgb(0, 0, 255);
+    Clock& c = view_->AnalogClock();
+    c.Load(e);
+    c.Dr(0);
+    EXPECT_EQ(c.Image1.Height(), 40);
+    EXPECT_EQ(c.Image1.Pixel(29, 20), Rgb(255, 0, 0)) << "hour hand reaches x 29";
+    EXPECT_NE(c.Image1.Pixel(30, 20), Rgb(255, 0, 0)) << "its end point (30,20) is left out: 10.5 -> 10";
+    EXPECT_EQ(c.Image1.Pixel(20, 7), Rgb(0, 0, 255));
+    EXPECT_NE(c.Image1.Pixel(20, 6), Rgb(0, 0, 255)) << "minute end point (20,6) left out";
+
+    e.Height = 50;
+    e.Items[0].X = 10;
+    e.Items[0].SelColor = kWhite;
+    c.Load(e);
+    c.Dr(0);
+    EXPECT_EQ(c.Image1.Pixel(10 + 37, 25), kVisibleWhite) << "white hand drawn visible; 13.125 -> 13";
+    EXPECT_NE(c.Image1.Pixel(10 + 38, 25), kVisibleWhite);
+    EXPECT_EQ(c.Image1.Pixel(35, 9), Rgb(0, 0, 255));
+    EXPECT_NE(c.Image1.Pixel(35, 8), Rgb(0, 0, 255)) << "7.5 rounds to 8, left out";
+}
+
+TEST_F(PreviewTest, AdvancedFaceScalingColouringAndBurnIn) {
+    // Template: blue 0 on even-even pixels only. At size 88 (k = 2) every face
+    // pixel is read from an even-even pixel, so the whole square is face colour.
+    Bitmap tpl(176, 176, Rgb(0, 0, 255));
+    for (int y = 0; y < 176; y += 2)
+        for (int x = 0; x < 176; x += 2) tpl.SetPixel(x, y, Rgb(255, 255, 0));
+    platform::WriteBmp(App("Faces/3.bmp"), tpl);
+    model::TPlugins& e = Add("AnalogClock", 10, 88);
+    e.Items[0].Y = kFaceAdvanced;
+    e.Items[2].X = 3;
+    e.Items[0].X = 4;
+    e.BgColor = kWhite;
+    e.Items[0].SelColor = e.Items[0].UnselColor = Rgb(1, 2, 3);
+    Clock& c = view_->AnalogClock();
+    c.Load(e);
+    c.Dr(0);
+    EXPECT_EQ(c.Image1.Pixel(4 + 1, 1), kVisibleWhite) << "face colour white is drawn 0xFFFFFE";
+    EXPECT_EQ(c.Image1.Pixel(4 + 87, 87), kVisibleWhite);
+    EXPECT_EQ(doc_->BGI, kAnalogBackground);
+    EXPECT_EQ(doc_->BackgroundImage, "WindowsMobile.JPG");
+    EXPECT_TRUE(platform::FileExists(App(kAnalogBackground)));
+    EXPECT_EQ(view_->BGImage.Pixel(4 + 1, 10 + 1), kVisibleWhite) << "face burned into the background";
+    EXPECT_NE(view_->BGImage.Pixel(4 + 44 + 5, 10 + 44), Rgb(1, 2, 3)) << "hands are not burned in";
+
+    // Blue 255 everywhere: the background is left as it was.
+    platform::WriteBmp(App("Faces/3.bmp"), Bitmap(176, 176, Rgb(0, 0, 255)));
+    c.Dr(0);
+    Bitmap bg = platform::ReadJpeg(App("WindowsMobile.JPG"));
+    EXPECT_EQ(c.Image1.Pixel(4 + 3, 3), bg.Pixel(4 + 3, 10 + 3));
+}
+
+TEST(ClockFields, RangesAndSizeRules) {
+    model::Document doc;
+    Preview view(doc);
+    Clock& c = view.AnalogClock();
+    EXPECT_TRUE(c.SetSize(176));
+    EXPECT_EQ(c.XPosition.Max, 0);
+    EXPECT_EQ(c.XPosition.Value, 0);
+    EXPECT_FALSE(c.XPosition.Enabled) << "size 176 leaves no room to move";
+    c.SetSize(100);
+    c.XPosition.Set(500);
+    EXPECT_EQ(c.XPosition.Value, 76) << "at most 176 - size";
+    EXPECT_TRUE(c.XPosition.Enabled);
+    c.SetSize(3);
+    EXPECT_EQ(c.Size.Value, 14);
+
+    EXPECT_EQ(Clock::SizeMaximum(kFaceAdvanced, 6000, 150), 50) << "an advanced face fits the screen";
+    EXPECT_EQ(Clock::SizeMaximum(kFaceAdvanced, 6000, 0), 176);
+    EXPECT_EQ(Clock::SizeMaximum(kFaceAdvanced, 120, 150), 120);
+    EXPECT_EQ(Clock::SizeMaximum(kFaceNone, 20, 150), 176);
+    c.FaceStyle = kFaceAdvanced;
+    c.SetSize(120);
+    c.ApplySizeMaximum(6000, 150);
+    EXPECT_EQ(c.Size.Value, 50);
+    EXPECT_EQ(c.XPosition.Max, 126);
+}

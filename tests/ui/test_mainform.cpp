@@ -1,0 +1,438 @@
+// Drives the main window as a user would: the entry editor and its settings
+// panel, the state format window, presets and scheme files, projects and the
+// home layout export. Every step checks the document and the files.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "formats/scheme.h"
+#include "model/catalogue.h"
+#include "platform/files.h"
+#include "ui/tmainform.h"
+#include "ui/tseloption.h"
+#include "ui/widgets.h"
+#include "uitestutil.h"
+
+using namespace tessaro;
+using tessaro::ui::TMainForm;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The window with every dialog answered from queues.
+struct Rig {
+    std::string appDir;
+    QStringList messages;
+    std::deque<std::optional<QString>> answers; // file dialog answers, in order
+    QStringList filters;                        // the filter each dialog showed
+    QStringList suffixes;                       // its default suffix
+    QStringList names;                          // the file name it held when shown
+    std::deque<QColor> colours;
+    std::unique_ptr<TMainForm> w;
+
+    explicit Rig(const QString& tag, const std::function<void(const std::string&)>& prepare = {}) {
+        appDir = uitest::MakeProgramFolder(tag);
+        if (prepare) prepare(appDir);
+        ui::MainFormHooks hooks;
+        hooks.Message = [this](const QString& m) { messages << m; };
+        hooks.FileDialog = [this](QFileDialog& d) -> std::optional<QString> {
+            filters << d.nameFilters().join(";;");
+            suffixes << d.defaultSuffix();
+            names << (d.selectedFiles().isEmpty() ? QString()
+                                                  : QFileInfo(d.selectedFiles().front()).fileName());
+            if (answers.empty()) return std::nullopt;
+            auto a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+        hooks.PickColor = [this](const QColor&) -> std::optional<QColor> {
+            if (colours.empty()) return std::nullopt;
+            QColor c = colours.front();
+            colours.pop_front();
+            return c;
+        };
+        hooks.NoStyleWindows = true;
+        w = std::make_unique<TMainForm>(appDir, hooks);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->PageControl1->setCurrentWidget(w->HomePage);
+    }
+    ~Rig() {
+        w.reset();
+        uitest::RemoveFolder(appDir);
+    }
+    model::Document& doc() { return w->Doc(); }
+
+    void ClickLine(QListWidget* list, int row) {
+        QListWidgetItem* item = list->item(row);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+    void DoubleClickLine(QListWidget* list, int row) {
+        QListWidgetItem* item = list->item(row);
+        const QPoint at = list->visualItemRect(item).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    void Add(const char* kind) {
+        QTest::mouseClick(w->AddPluginButton, Qt::LeftButton);
+        ClickLine(w->PluginsList, model::KindIndex(kind));
+    }
+    void Ok() { QTest::mouseClick(w->Button6, Qt::LeftButton); }
+    // Types `text` key by key (any characters, Cyrillic included).
+    static void Type(QWidget* target, const QString& text) {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
+        }
+    }
+    // Replaces the text of a field by typing, then presses Enter.
+    void TypeEnter(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        Type(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+};
+
+// Runs `act` on the modal window that `open` shows, once it is up.
+void WithModal(const std::function<void()>& open, const std::function<void(QWidget*)>& act) {
+    bool acted = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* m = QApplication::activeModalWidget();
+        QVERIFY(m);
+        act(m);
+        acted = true;
+    });
+    open();
+    QVERIFY(acted);
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ui::UseDesignerFont(); }
+
+    void startsOnAboutWithTheDefaultScheme() {
+        Rig r("start");
+        QVERIFY(r.messages.isEmpty());
+        TMainForm& w = *r.w;
+        QCOMPARE(w.windowTitle(), QString("Tessaro"));
+        QCOMPARE(w.minimumSize(), QSize(215, 539));
+        QCOMPARE(w.maximumSize(), QSize(215, 539));
+        QStringList tabs;
+        for (int i = 0; i < w.PageControl1->count(); ++i) tabs << w.PageControl1->tabText(i);
+        QCOMPARE(tabs, (QStringList{"Home Screen", "Options", "Open/Save", "About"}));
+        Rig fresh("start2");
+        QCOMPARE(fresh.w->PageControl1->currentWidget(), fresh.w->HomePage); // the rig switched
+        QVERIFY(w.Memo1->toPlainText().contains("Tessaro"));
+        QVERIFY(!w.Image3->pixmap().isNull());
+        const model::Scheme def = formats::ReadColorScheme(r.appDir + "Default");
+        QCOMPARE(r.doc().Scheme, def);
+        QCOMPARE(r.doc().DefaultBgColor, def[30]);
+        QCOMPARE(r.doc().DefaultUnselColor, def[31]);
+        QCOMPARE(w.ComboBox1->currentText(), QString("Default"));
+        QCOMPARE(w.BGI->text(), QString("WindowsMobile.JPG"));
+        QVERIFY(!w.ScrollBar1->isEnabled());
+        QVERIFY(!w.BGImage->Image().isNull());
+    }
+
+    void missingInfoFileIsReportedAndTheEditorStillWorks() {
+        Rig r("noinfo", [](const std::string& dir) { fs::remove(dir + "info.txt"); });
+        QCOMPARE(r.messages.size(), 1);
+        QVERIFY(r.messages[0].contains("info.txt"));
+        QVERIFY(r.w->Memo1->toPlainText().isEmpty());
+        QVERIFY(r.w->Image3->pixmap().isNull());
+        r.Add("Profile");
+        QCOMPARE(model::CountEntries(r.doc()), 1);
+        QCOMPARE(r.doc().Plugins[0].Items[0].UnselColor, r.doc().Scheme[31]);
+    }
+
+    void addingAndEditingEntriesWithinBounds() {
+        Rig r("edit");
+        TMainForm& w = *r.w;
+        QTest::mouseClick(w.AddPluginButton, Qt::LeftButton);
+        QVERIFY(w.PluginsList->isVisible());
+        QVERIFY(!w.ActivePluginsList->isVisible());
+        r.ClickLine(w.PluginsList, model::KindIndex("Calendar"));
+        QVERIFY(w.SettingsPanel->isVisible());
+        QCOMPARE(w.Param[0]->text(), QString("Subject"));
+        QCOMPARE(w.PTextCaption[2]->text(), QString("Text Before"));
+        QVERIFY(!w.Param[0]->isEnabled());
+        QCOMPARE(r.doc().Plugins[0].Name, std::string("Calendar"));
+
+        // Characters other than digits and signs are refused by number fields.
+        w.P[0]->Edit()->setFocus();
+        w.P[0]->Edit()->selectAll();
+        Rig::Type(w.P[0]->Edit(), "1x2");
+        QCOMPARE(w.P[0]->text(), QString("12"));
+        QTest::keyClick(w.P[0]->Edit(), Qt::Key_Return);
+        QCOMPARE(r.doc().Plugins[0].Items[0].X, 12);
+        // An element position that is only "-" stores 0; leaving commits.
+        w.P[3]->Edit()->setFocus();
+        w.P[3]->Edit()->selectAll();
+        Rig::Type(w.P[3]->Edit(), "-");
+        w.PText[0]->setFocus();
+        QCOMPARE(r.doc().Plugins[0].Items[1].Y, 0);
+        r.Ok();
+        QVERIFY(!w.SettingsPanel->isVisible());
+        QVERIFY(w.ActivePluginsList->isVisible());
+
+        r.Add("Clock");
+        QCOMPARE(r.doc().Plugins[1].Top, 40);
+        QVERIFY(w.Param[0]->isEnabled()); // only a Clock's time may be switched off
+        QVERIFY(!w.PText[0]->isVisible());
+        QTest::mouseClick(w.Param[0], Qt::LeftButton, {}, QPoint(w.Param[0]->width() - 8, 8));
+        QCOMPARE(int(r.doc().Plugins[1].Items[0].Visible), 0);
+        // Too tall for the last entry at top 40: the largest height that fits.
+        r.TypeEnter(w.PHeight->Edit(), "9999");
+        QCOMPARE(r.doc().Plugins[1].Height, 6000 - 40);
+        QCOMPARE(w.PHeight->text(), QString("5960"));
+        QVERIFY(w.ScrollBar1->isEnabled());
+        QCOMPARE(w.ScrollBar1->maximum(), 6000 - 200);
+        w.ScrollBar1->setValue(100);
+        QCOMPARE(w.Image1->y(), -100);
+        r.TypeEnter(w.PHeight->Edit(), "20");
+        r.Ok();
+
+        // Stepping stays within the bounds from the neighbours.
+        r.Add("Profile");
+        r.Ok();
+        r.DoubleClickLine(w.ActivePluginsList, 1);
+        QVERIFY(w.SettingsPanel->isVisible());
+        QCOMPARE(w.GXPos->text(), QString("40"));
+        QTest::keyClick(w.GXPos->Edit(), Qt::Key_Down); // above the bottom of entry 0
+        QCOMPARE(w.GXPos->text(), QString("40"));
+        w.GXPos->Edit()->setFocus();
+        QTest::keyClick(w.GXPos->Edit(), Qt::Key_Up);
+        QCOMPARE(w.GXPos->text(), QString("40")); // entry 2 starts at 60: no room to move down
+        QCOMPARE(r.doc().Plugins[1].Top, 40);
+        r.Ok();
+
+        // A full layout refuses another entry with a message.
+        r.DoubleClickLine(w.ActivePluginsList, 2);
+        r.TypeEnter(w.PHeight->Edit(), "6000");
+        r.Ok();
+        QCOMPARE(r.doc().Plugins[2].Height, 6000 - 60);
+        r.messages.clear();
+        r.Add("MRU");
+        QCOMPARE(r.messages.size(), 1);
+        QCOMPARE(model::CountEntries(r.doc()), 3);
+        QCOMPARE(w.ActivePluginsList->count(), 3);
+        QVERIFY(w.ActivePluginsList->isVisible());
+        QVERIFY(!w.PluginsList->isVisible());
+    }
+
+    void cyrillicLabelsReachTheDocumentAsWindows1251() {
+        Rig r("cyr");
+        r.Add("Profile");
+        const QString label = QString::fromUtf8("Профиль: ");
+        r.TypeEnter(r.w->PText[0], label);
+        QCOMPARE(r.doc().Plugins[0].Items[0].Text, std::string("\xCF\xF0\xEE\xF4\xE8\xEB\xFC: "));
+        r.Ok();
+        r.DoubleClickLine(r.w->ActivePluginsList, 0);
+        QCOMPARE(r.w->PText[0]->text(), label);
+    }
+
+    void movingAndRemovingKeepListAndDocumentTogether() {
+        Rig r("move");
+        TMainForm& w = *r.w;
+        for (const char* k : {"Clock", "Calendar", "Profile"}) {
+            r.Add(k);
+            r.Ok();
+        }
+        r.ClickLine(w.ActivePluginsList, 2);
+        QTest::mouseClick(w.UpPluginButton, Qt::LeftButton);
+        QCOMPARE(w.ActivePluginsList->item(1)->text(), QString("Profile"));
+        QCOMPARE(w.ActivePluginsList->currentRow(), 1);
+        QCOMPARE(r.doc().Plugins[1].Top, 20);
+        QCOMPARE(r.doc().Plugins[2].Top, 40);
+        QTest::mouseClick(w.DownPluginButton, Qt::LeftButton);
+        QCOMPARE(r.doc().Plugins[2].Name, std::string("Profile"));
+        QCOMPARE(r.doc().Plugins[2].Top, 60);
+        r.ClickLine(w.ActivePluginsList, 0);
+        QTest::mouseClick(w.RemovePluginButton, Qt::LeftButton);
+        QCOMPARE(w.ActivePluginsList->count(), 2);
+        QCOMPARE(r.doc().Plugins[0].Name, std::string("Calendar"));
+        QCOMPARE(r.doc().Plugins[0].Top, 20); // the band stays as a gap
+        QCOMPARE(w.ActivePluginsList->currentRow(), 1);
+    }
+
+    void elementAndDefaultStateFormats() {
+        Rig r("formats");
+        TMainForm& w = *r.w;
+        r.Add("Calendar");
+        r.colours.push_back(QColor(0x10, 0x20, 0x30));
+        // A height typed but not yet committed is stored when the button is
+        // clicked, before its window opens.
+        w.PHeight->Edit()->setFocus();
+        w.PHeight->Edit()->selectAll();
+        Rig::Type(w.PHeight->Edit(), "60");
+        WithModal([&] { QTest::mouseClick(w.Options[0], Qt::LeftButton); },
+                  [&](QWidget* m) {
+                      auto& s = w.SelOption();
+                      QCOMPARE(m, static_cast<QWidget*>(&s));
+                      QCOMPARE(s.CaptionLabel->text(), QString("Calendar Subject"));
+                      QVERIFY(!s.Shape2->isVisible());
+                      QVERIFY(!s.CheckBox2->isVisible());
+                      s.FontSizeSpin->stepUp();
+                      s.UnselFontWeightBox->setEditText("Heavy");
+                      QTest::mouseClick(s.Shape3, Qt::LeftButton);
+                      QTest::mouseClick(s.Button1, Qt::LeftButton);
+                  });
+        QCOMPARE(r.doc().Plugins[0].Height, 60);
+        const auto& it = r.doc().Plugins[0].Items[0];
+        QCOMPARE(it.FontSize, r.doc().DefaultFontSize + 1);
+        QCOMPARE(it.UnselWeight, std::string("Heavy"));
+        QCOMPARE(it.UnselColor, model::Color(0x302010));
+        QCOMPARE(r.doc().Plugins[0].Items[1].UnselWeight, r.doc().DefaultUnselWeight);
+        r.Ok();
+
+        // Default mode: closing with the close box applies the defaults anyway.
+        w.PageControl1->setCurrentWidget(w.OptionsPage);
+        WithModal([&] { QTest::mouseClick(w.SpeedButton4, Qt::LeftButton); },
+                  [&](QWidget* m) {
+                      auto& s = w.SelOption();
+                      QCOMPARE(s.CaptionLabel->text(), QString("Default Settings"));
+                      QVERIFY(s.Shape2->isVisible());
+                      m->close();
+                  });
+        QCOMPARE(it.FontSize, r.doc().DefaultFontSize);
+        QCOMPARE(it.UnselWeight, r.doc().DefaultUnselWeight);
+        QCOMPARE(it.UnselColor, r.doc().DefaultUnselColor);
+    }
+
+    void presetsAndSchemeFiles() {
+        Rig r("schemes");
+        TMainForm& w = *r.w;
+        r.Add("Profile");
+        r.doc().Plugins[0].Items[0].FontSize = 40;
+        w.PageControl1->setCurrentWidget(w.OptionsPage);
+        const model::Color selBefore = r.doc().DefaultSelColor;
+
+        w.ComboBox1->setCurrentText("Black");
+        QVERIFY2(r.messages.isEmpty(), qPrintable(r.messages.join("\n")));
+        const model::Scheme black = formats::ReadColorScheme(r.appDir + "Black");
+        QCOMPARE(r.doc().Scheme, black);
+        QCOMPARE(r.doc().DefaultBgColor, black[30]);
+        QCOMPARE(r.doc().DefaultSelColor, selBefore);
+        QCOMPARE(r.doc().Plugins[0].Items[0].FontSize, r.doc().DefaultFontSize);
+        QCOMPARE(r.doc().Plugins[0].BgColor, black[30]);
+
+        // Typing letter by letter: partial names fail and change nothing.
+        w.ComboBox1->setFocus();
+        w.ComboBox1->lineEdit()->selectAll();
+        r.messages.clear();
+        QTest::keyClicks(w.ComboBox1->lineEdit(), "Min");
+        QCOMPARE(r.messages.size(), 3);
+        QCOMPARE(r.doc().Scheme, black);
+        QTest::keyClicks(w.ComboBox1->lineEdit(), "t");
+        QCOMPARE(r.doc().Scheme, formats::ReadColorScheme(r.appDir + "Mint"));
+
+        // A scheme file from elsewhere: copied in, three defaults, entries kept.
+        const std::string other = r.appDir + "elsewhere/";
+        fs::create_directories(other);
+        std::ofstream(other + "Sea.xml", std::ios::binary)
+            << "<scheme>\r\n<color name=\"COLOR_HOMEHIGHLIGHTTEXT\" value=\"#112233\" />\r\n"
+               "<color name=\"COLOR_HOMETEXT\" value=\"#445566\" />\r\n</scheme>\r\n";
+        const auto entries = r.doc().Plugins;
+        r.answers.push_back(QString::fromStdString(other + "Sea.xml"));
+        QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+        QCOMPARE(r.filters.back(), QString("XML Files (*.xml)"));
+        QCOMPARE(w.ComboBox1->currentText(), QString("Sea.xml"));
+        QVERIFY(fs::exists(r.appDir + "Sea.xml"));
+        QCOMPARE(r.doc().DefaultSelColor, model::Color(0x332211));
+        QCOMPARE(r.doc().DefaultUnselColor, model::Color(0x665544));
+        QCOMPARE(r.doc().DefaultBgColor, model::Color(0));
+        QVERIFY(r.doc().Plugins == entries);
+
+        QTest::mouseClick(w.SplitChoice[1], Qt::LeftButton, {}, QPoint(6, 8));
+        QCOMPARE(r.doc().SplitLines, 1);
+    }
+
+    void savingAndReopeningAProjectAndTheHomeLayout() {
+        Rig r("project");
+        TMainForm& w = *r.w;
+        r.Add("Calendar");
+        r.TypeEnter(w.PText[1], "At ");
+        r.Ok();
+        r.Add("Icon Bar");
+        r.Ok();
+        const auto saved = r.doc().Plugins;
+        w.PageControl1->setCurrentWidget(w.OpenSavePage);
+
+        const std::string out = r.appDir + "out/";
+        fs::create_directories(out);
+        r.answers.push_back(QString::fromStdString(out + "Blue.trpf"));
+        QTest::mouseClick(w.Button4, Qt::LeftButton);
+        QCOMPARE(r.filters.back(), QString("Project Files (*.trpf)"));
+        QCOMPARE(r.names.back(), QString("MyTheme.trpf"));
+        QCOMPARE(r.suffixes.back(), QString("trpf"));
+        QVERIFY(r.messages.isEmpty());
+        const std::string project = out + "Blue/Blue.trpf";
+        QVERIFY(fs::exists(project));
+        QVERIFY(fs::exists(out + "Blue/user.scheme.xml"));
+
+        // The home layout: the file name stays as last used, a bare name
+        // gets the default extension.
+        r.answers.push_back(QString::fromStdString(out + "layout"));
+        QTest::mouseClick(w.Button3, Qt::LeftButton);
+        QCOMPARE(r.filters.back(), QString("Home layouts (*.home.xml)"));
+        QCOMPARE(r.names.back(), QString("Blue.trpf"));
+        const std::string xml = Slurp(out + "layout.home.xml");
+        QVERIFY(xml.rfind("\xEF\xBB\xBF", 0) == 0);
+        QVERIFY(xml.find("At ") != std::string::npos);
+
+        // Cancel does nothing; then the project comes back as saved.
+        QTest::mouseClick(w.Button5, Qt::LeftButton); // no answer queued: cancelled
+        r.ClickLine(w.ActivePluginsList, 0);
+        QTest::mouseClick(w.RemovePluginButton, Qt::LeftButton);
+        QCOMPARE(model::CountEntries(r.doc()), 1);
+        r.answers.push_back(QString::fromStdString(project));
+        QTest::mouseClick(w.Button5, Qt::LeftButton);
+        QCOMPARE(r.filters.back(), QString("Project Files (*.trpf)"));
+        QVERIFY2(r.messages.isEmpty(), qPrintable(r.messages.join("\n")));
+        QCOMPARE(model::CountEntries(r.doc()), 2);
+        QCOMPARE(r.doc().Plugins[0].Items[1].Text, std::string("At "));
+        QCOMPARE(r.doc().Plugins[1].Name, saved[1].Name);
+        QCOMPARE(w.ActivePluginsList->count(), 2);
+        QCOMPARE(w.ComboBox1->currentText(), QString("user.scheme.xml"));
+        QVERIFY(!w.SettingsPanel->isVisible());
+
+        // A damaged project is refused with its own message.
+        std::ofstream(out + "bad.trpf", std::ios::binary) << "WindowsMobile.JPG\r\nzero\r\n";
+        r.answers.push_back(QString::fromStdString(out + "bad.trpf"));
+        QTest::mouseClick(w.Button5, Qt::LeftButton);
+        QCOMPARE(r.messages.size(), 1);
+        QVERIFY(r.messages[0].contains("zero"));
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "test_mainform.moc"

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/session.h"
 #include "formats/color.h"
 #include "formats/homelayout.h"
 #include "formats/scheme.h"
@@ -22,9 +23,8 @@ void NeedArgs(const Args& args, std::size_t n, const char* what) {
 
 int CmdXml(const std::string& appDir, const Args& args) {
     NeedArgs(args, 2, "PROJECT.trpf OUT.home.xml");
-    model::Document doc;
-    package::StartDocument(doc, appDir);
-    package::OpenProject(doc, args[0]);
+    Session session = OpenLikeDesigner(appDir, args[0], false);
+    model::Document& doc = *session.Doc;
     formats::WriteHomeLayout(doc, args[1]);
     platform::WriteFileAtomic(args[1], platform::ReadFile(doc.AppDir + "temp"));
     return 0;
@@ -32,10 +32,8 @@ int CmdXml(const std::string& appDir, const Args& args) {
 
 int CmdSave(const std::string& appDir, const Args& args) {
     NeedArgs(args, 2, "PROJECT.trpf OUT.trpf");
-    model::Document doc;
-    package::StartDocument(doc, appDir);
-    package::OpenProject(doc, args[0]);
-    package::SaveProject(doc, args[1]);
+    Session session = OpenLikeDesigner(appDir, args[0], false);
+    package::SaveProject(*session.Doc, args[1]);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cli/commands.h"
+#include "cli/session.h"
 #include "model/document.h"
 #include "model/error.h"
 #include "package/cabinet.h"
@@ -26,10 +27,8 @@ int CmdCab(const std::string& appDir, const Args& args) {
     if (args.size() != 2)
         throw UsageError{"expected PROJECT.trpf OUT.cab"};
     const std::string out = Absolute(args[1]);
-    model::Document doc;
-    package::StartDocument(doc, appDir);
-    package::OpenProject(doc, args[0]);
-    package::BuildCabinet(doc, out, out);
+    Session session = OpenLikeDesigner(appDir, args[0], false);
+    package::BuildCabinet(*session.Doc, out, out);
     return 0;
 }
 

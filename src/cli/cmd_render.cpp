@@ -1,32 +1,19 @@
 // tessaro-cli render: one preview pass for a project, written as a PNG.
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
 #include "cli/commands.h"
+#include "cli/session.h"
 #include "model/document.h"
 #include "model/error.h"
-#include "package/project.h"
 #include "preview/preview.h"
 
 namespace tessaro::cli {
 
 namespace {
-
-// The raster code needs a GUI application object but no screen.
-void EnsureGuiApplication() {
-    if (QGuiApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "tessaro-cli";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
-}
 
 int ParseScroll(const std::string& text) {
     std::size_t used = 0;
@@ -59,14 +46,8 @@ int CmdRender(const std::string& appDir, const Args& args) {
     }
     if (project.empty() || out.empty()) throw UsageError{"render needs PROJECT.trpf and OUT.png"};
 
-    EnsureGuiApplication();
-    auto doc = std::make_unique<model::Document>();
-    package::StartDocument(*doc, appDir);
-    package::OpenProject(*doc, project);
-
-    preview::Preview view(*doc);
-    view.SetMessageHandler([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
-    view.DrawPlugins();
+    Session session = OpenLikeDesigner(appDir, project, true);
+    preview::Preview& view = *session.View;
     view.ScrollBar1Change(scroll);
 
     const platform::Bitmap screen = view.Screen();

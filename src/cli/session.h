@@ -1,0 +1,30 @@
+#pragma once
+// Opening a project the way the designer does, for the commands that work on
+// an opened design.
+#include <memory>
+#include <string>
+
+#include "model/document.h"
+#include "preview/preview.h"
+
+namespace tessaro::cli {
+
+struct Session {
+    std::unique_ptr<model::Document> Doc;
+    std::unique_ptr<preview::Preview> View;
+};
+
+// Creates the GUI application object the text drawing needs (offscreen when
+// no platform is set).
+void EnsureGuiApplication();
+
+// Start-up on appDir, OpenProject(project), then one preview pass, as the
+// designer runs after opening: the pass may remove a second advanced icon bar
+// or clock face, clear a transparency the layout cannot have, and point the
+// background name at the picture with the clock face burned in. Messages of
+// the pass go to stderr. A failed pass throws when `strictPass`; otherwise its
+// error is printed on stderr and the design stays as opened, as in the
+// designer, where the user can go on after the message.
+Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass);
+
+} // namespace tessaro::cli

@@ -13,6 +13,7 @@
 #include "model/document.h"
 #include "package/project.h"
 #include "preview/preview.h"
+#include "support/program_folder.h"
 
 namespace tessaro::testing {
 
@@ -22,16 +23,8 @@ class ProgramFolder : public ::testing::Test {
         namespace fs = std::filesystem;
         dir_ =
             fs::temp_directory_path() / ("tessaro-style-" + std::to_string(std::random_device{}()));
-        const fs::path from = TESSARO_PROGRAM_DIR;
-        for (const auto& item : fs::recursive_directory_iterator(from)) {
-            const fs::path rel = fs::relative(item.path(), from);
-            if (item.is_directory()) {
-                fs::create_directories(dir_ / rel);
-            } else if ((item.status().permissions() & fs::perms::owner_exec) == fs::perms::none) {
-                fs::create_directories((dir_ / rel).parent_path());
-                fs::copy_file(item.path(), dir_ / rel);
-            }
-        }
+        fs::create_directories(dir_);
+        testsupport::CopyProgramFolder(TESSARO_PROGRAM_DIR, dir_);
         package::StartDocument(doc_, dir_.string());
         preview_ = std::make_unique<preview::Preview>(doc_);
         preview_->SetMessageHandler([this](const std::string& m) { messages_.push_back(m); });

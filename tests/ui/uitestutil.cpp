@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <filesystem>
 
+#include "support/program_folder.h"
+
 namespace fs = std::filesystem;
 
 namespace tessaro::uitest {
@@ -13,17 +15,7 @@ std::string MakeProgramFolder(const QString& tag) {
                           std::to_string(QCoreApplication::applicationPid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    const fs::path src = TESSARO_PROGRAM_DIR;
-    for (const auto& e : fs::recursive_directory_iterator(src)) {
-        const fs::path rel = fs::relative(e.path(), src);
-        if (e.is_directory()) {
-            fs::create_directories(dir / rel);
-        } else if (e.is_regular_file()) {
-            const auto perms = e.status().permissions();
-            if ((perms & fs::perms::owner_exec) != fs::perms::none) continue; // programs
-            fs::copy_file(e.path(), dir / rel, fs::copy_options::overwrite_existing);
-        }
-    }
+    testsupport::CopyProgramFolder(TESSARO_PROGRAM_DIR, dir);
     return dir.string() + "/";
 }
 

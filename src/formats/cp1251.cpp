@@ -81,6 +81,19 @@ std::string Utf8ToCp1251(std::string_view s) {
     return out;
 }
 
+bool IsUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > s.size() || (len == 2 && c < 0xC2)) return false;
+        for (int k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += std::size_t(len);
+    }
+    return true;
+}
+
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);

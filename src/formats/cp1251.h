@@ -10,6 +10,9 @@ namespace tessaro::formats {
 // and every byte of a malformed UTF-8 sequence, becomes "?".
 std::string Utf8ToCp1251(std::string_view utf8);
 
+// True when `s` is well-formed UTF-8 (plain ASCII included).
+bool IsUtf8(std::string_view s);
+
 // Windows-1251 bytes to UTF-8. The one unassigned byte (0x98) becomes U+FFFD.
 std::string Cp1251ToUtf8(std::string_view bytes);
 

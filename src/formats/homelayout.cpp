@@ -5,6 +5,7 @@
 
 #include "formats/color.h"
 #include "formats/config.h"
+#include "formats/cp1251.h"
 #include "formats/markup.h"
 #include "formats/scheme.h"
 
@@ -179,6 +180,14 @@ std::string BareName(std::string_view path) {
     return std::string(p == std::string_view::npos ? path : path.substr(p + 1));
 }
 
+// The title as a document text. File names on this system are UTF-8 while the
+// document's texts are Windows-1251 bytes, which the writer converts: a UTF-8
+// name is brought to the code page first, so that it is not encoded twice.
+std::string TitleText(std::string_view fileName) {
+    std::string title = TitleOf(fileName);
+    return IsUtf8(title) ? Utf8ToCp1251(title) : title;
+}
+
 } // namespace
 
 std::string TitleOf(std::string_view fileName) {
@@ -190,7 +199,8 @@ std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
     const int n = model::CountEntries(doc);
     lines.reserve(std::size_t(n) * 2 + 40);
     lines.push_back(std::string("<?xml version=\"1.0\"?><home><author>") + kAuthor + "</author><contacturl>" +
-                    kContactUrl + "</contacturl><title>" + Esc(TitleOf(fileName)) + "</title><version>1.0</version>");
+                    kContactUrl + "</contacturl><title>" + Esc(TitleText(fileName)) +
+                    "</title><version>1.0</version>");
     const char* border = doc.SplitLines == 1 ? "b-border-color=\"transparent\" b-border-width=\"0\""
                                              : "b-border-color=\"COLOR_HOMERULE\" b-border-width=\"1\"";
     lines.push_back(std::string("<default font-face=\"nina\" font-weight=\"normal\" font-size=\"14\" padding-left=\"0\" "

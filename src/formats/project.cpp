@@ -41,11 +41,11 @@ public:
     std::int32_t Int() {
         std::string s = Text();
         std::size_t i = (!s.empty() && (s[0] == '-' || s[0] == '+')) ? 1 : 0;
-        bool ok = i < s.size() && s.size() - i <= 11;
+        bool ok = i < s.size();
         std::int64_t v = 0;
         for (std::size_t k = i; ok && k < s.size(); ++k) {
             if (s[k] < '0' || s[k] > '9') ok = false;
-            else v = v * 10 + (s[k] - '0');
+            else if ((v = v * 10 + (s[k] - '0')) > std::int64_t(INT32_MAX) + 1) ok = false; // any leading zeros
         }
         if (ok && s[0] == '-') v = -v;
         if (!ok || v < INT32_MIN || v > INT32_MAX) Fail("'" + s + "' is not a valid integer value");

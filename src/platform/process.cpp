@@ -71,6 +71,16 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
         return result;
     }
 
+    // A relative program path means the current folder's, not workDir's: the
+    // child changes folder before it starts the program.
+    std::string path = program;
+    if (!path.empty() && path[0] != '/' && path.find('/') != std::string::npos &&
+        !workDir.empty()) {
+        char here[4096];
+        if (::getcwd(here, sizeof here))
+            path = std::string(here) + "/" + path;
+    }
+
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args)
@@ -110,10 +120,10 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
         if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) {
             stage = 1;
         } else {
-            if (program.find('/') != std::string::npos)
-                ::execv(program.c_str(), argv.data());
+            if (path.find('/') != std::string::npos)
+                ::execv(path.c_str(), argv.data());
             else
-                ::execvp(program.c_str(), argv.data());
+                ::execvp(path.c_str(), argv.data());
             stage = 2;
         }
         int report[2] = {stage, errno};

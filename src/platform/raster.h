@@ -78,7 +78,7 @@ void TextOut(Bitmap& bmp, FontSet& fonts, int x, int y, std::string_view utf8,
 int TextWidth(FontSet& fonts, std::string_view utf8, const TextFont& font);
 
 // Nearest integer of num / den (den > 0), halves to the even neighbour. The
-// pixel arithmetic of the renderers goes through this so that exact halves
+// renderers' ratios of whole numbers go through this so that exact halves
 // are decided without floating-point error.
 int RoundRatio(long long num, long long den);
 

@@ -1,6 +1,7 @@
 #include "preview/clock.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "platform/files.h"
@@ -93,10 +94,12 @@ void Clock::Dr(int e) {
 
     if (FaceStyle == kFaceAdvanced) {
         const model::Color f = Visible(FaceColor);
+        // k in double precision: for a few sizes x * k lies a hair off a half.
+        const double k = double(kWidth) / S;
         for (int x = 0; x < S; ++x) {
-            const int sx = RoundRatio(1LL * x * kWidth, S);
+            const int sx = int(std::nearbyint(x * k));
             for (int y = 0; y < S; ++y) {
-                const int sy = RoundRatio(1LL * y * kWidth, S);
+                const int sy = int(std::nearbyint(y * k));
                 const int v = platform::BlueOf(face.Pixel(sx, sy));
                 const model::Color b = pic.Pixel(P + x, y);
                 pic.SetPixel(P + x, y,

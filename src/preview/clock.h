@@ -68,12 +68,13 @@ public:
     //  - backdrop: white when the layout is scrolled, else the background
     //    view's rows Top .. Top + size - 1;
     //  - Advanced: "Faces/<template>.bmp" scaled to size x size (nearest,
-    //    source round(x * 176 / size), halves to even) and coloured: each
-    //    channel round((B * v + F * (255 - v)) / 255), v the template's blue
-    //    byte, F the face colour (white as 0xFFFFFE), at X position; then
-    //    burned into the background view, the view written as JPEG q100 to
-    //    doc.AppDir + "BackGroundImage with Analog Plugin.jpg" and doc.BGI set
-    //    to that name (doc.BackgroundImage is not changed);
+    //    source round(x * k), k = 176 / size in double precision, halves to
+    //    even) and coloured: each channel round((B * v + F * (255 - v)) / 255),
+    //    v the template's blue byte, F the face colour (white as 0xFFFFFE),
+    //    at X position; then burned into the background view, the view
+    //    written as JPEG q100 to doc.AppDir + "BackGroundImage with Analog
+    //    Plugin.jpg" and doc.BGI set to that name (doc.BackgroundImage is not
+    //    changed);
     //  - hands from the centre (P + c, c), c = size div 2: hour to
     //    (P + c + round(c * L * 0.75 / 100), c), minute to
     //    (P + c, round(c - L * c / 100)); end points left out; white drawn as

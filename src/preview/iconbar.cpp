@@ -1,6 +1,7 @@
 #include "preview/iconbar.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "model/error.h"
@@ -40,8 +41,16 @@ void BlendBar(Bitmap& bar, const Bitmap& backdrop, int level) {
 
 Bitmap NormalBar(model::Color c1, model::Color c2) {
     Bitmap bar(kBarWidth, kBarHeight);
+    // t = x / 176 in double precision; the rounding sees the double value,
+    // so a channel that lies a hair off a half in double goes that way.
+    const auto channel = [](double t, int a, int b) {
+        return int(std::nearbyint((1 - t) * a + t * b));
+    };
     for (int x = 0; x < kBarWidth; ++x) {
-        const model::Color g = Mix(c1, kBarWidth - x, c2, x, kBarWidth);
+        const double t = double(x) / kBarWidth;
+        const model::Color g = platform::Rgb(channel(t, RedOf(c1), RedOf(c2)),
+                                             channel(t, GreenOf(c1), GreenOf(c2)),
+                                             channel(t, BlueOf(c1), BlueOf(c2)));
         for (int y = 0; y < kBarHeight; ++y) bar.SetPixel(x, y, g);
     }
     return bar;

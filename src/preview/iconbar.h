@@ -24,7 +24,8 @@ constexpr int kBarWidth = 176;
 constexpr int kBarHeight = 20;
 
 // The bar pictures before any JPEG round trip (per channel, halves to even):
-// Normal: G(x) = round(((176 - x) * c1 + x * c2) / 176).
+// Normal: G(x) = round((1 - t) * c1 + t * c2), t = x / 176, in double
+// precision.
 platform::Bitmap NormalBar(model::Color c1, model::Color c2);
 // Advanced: a template's 176 x 20 area recoloured through its blue byte v:
 // round((c2 * (255 - v) + c1 * v) / 255); pixels outside the template read
@@ -39,9 +40,10 @@ public:
     explicit IconBar(Preview& preview);
 
     // Normal: a horizontal gradient from Color1 (column 0) towards Color2,
-    // G(x) = round(((176 - x) * c1 + x * c2) / 176) per channel, halves to
-    // even. Also paints the gradient on the preview's work canvas rows 0..19
-    // unless the entry is transparent at level 255. Result in Image3.
+    // G(x) = round((1 - t) * c1 + t * c2) per channel, t = x / 176 in double
+    // precision, halves to even. Also paints the gradient on the preview's
+    // work canvas rows 0..19 unless the entry is transparent at level 255.
+    // Result in Image3.
     void DrNr(int e);
 
     // Advanced: template "IconBars/<n>.bmp" recoloured through its blue byte v:

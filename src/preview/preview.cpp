@@ -62,7 +62,7 @@ int StrToInt(const std::string& text) {
     for (; j < n && ok; ++j) {
         if (!std::isdigit(static_cast<unsigned char>(text[j]))) ok = false;
         else v = v * 10 + (text[j] - '0');
-        if (v > INT_MAX) ok = false;
+        if (v > INT_MAX + (neg ? 1LL : 0LL)) ok = false;
     }
     if (!ok) throw Error("'" + text + "' is not a valid integer value");
     return int(neg ? -v : v);
@@ -205,8 +205,10 @@ void Preview::DrawMru(const model::TPlugins& e) {
         const char* file = nullptr;
         if (icons.Extra == "32") pitch = 32, height = 32, file = "mru32.bmp";
         else if (icons.Extra == "16") pitch = 17, height = 16, file = "mru16.bmp";
+        // The strip is read even when no button is shown: a missing strip
+        // stops the pass like every other support picture.
+        const Bitmap strip = file ? platform::ReadBmp(doc_.AppDir + file) : Bitmap();
         if (file && n > 0) {
-            const Bitmap strip = platform::ReadBmp(doc_.AppDir + file);
             const long long w = std::min<long long>(pitch * n, INT_MAX / 2);
             // One pixel wider than the source; black shows the background.
             platform::CopyRectReplacing(TempImage, icons.X, icons.Y,

@@ -243,6 +243,13 @@ TEST(HomeLayout, CyrillicLettersBecomeUtf8) {
     for (int i = 0; i < 100; ++i) converted += "\xD0\x90";
     EXPECT_NE(plain.find("<text>" + converted + "<profile />"), std::string::npos);
     EXPECT_EQ(plain.find('\xC0'), std::string::npos);
+
+    // A Cyrillic layout name gives a Cyrillic title whether the name arrives
+    // as UTF-8 (this system's file names) or as code-page bytes.
+    const std::string title = "<title>\xD0\xA1\xD0\xB8\xD0\xBD\xD0\xB8\xD0\xB9</title>";
+    EXPECT_NE(Lines(BuildHomeLayout(doc, "/t/\xD0\xA1\xD0\xB8\xD0\xBD\xD0\xB8\xD0\xB9.home.xml"))[0].find(title),
+              std::string::npos);
+    EXPECT_NE(Lines(BuildHomeLayout(doc, "\xD1\xE8\xED\xE8\xE9.home.xml"))[0].find(title), std::string::npos);
 }
 
 TEST(HomeLayout, MarkupCharactersInValuesAreEscaped) {

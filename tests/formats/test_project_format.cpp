@@ -89,6 +89,10 @@ TEST(ProjectFormat, BadIntegersNameTheLine) {
     EXPECT_EQ(ErrorOf(WithLine(text, 2, " 1")), "Line 2: ' 1' is not a valid integer value");
     EXPECT_EQ(ErrorOf(WithLine(text, 3, "2147483648")), "Line 3: '2147483648' is not a valid integer value");
     EXPECT_EQ(ErrorOf(WithLine(text, 3, "-2147483648")), "no error");
+    EXPECT_EQ(ErrorOf(WithLine(text, 5, "+000000000000014")), "no error");
+    EXPECT_EQ(ParseProject(WithLine(text, 3, "-000000000000000012")).DefaultBgColor, model::Color(-12));
+    EXPECT_EQ(ErrorOf(WithLine(text, 3, "99999999999999999999999")),
+              "Line 3: '99999999999999999999999' is not a valid integer value");
     // A truncated file reads missing texts as empty and fails at the first
     // missing integer.
     std::string cut = text.substr(0, text.find("Icon Bar"));

@@ -56,3 +56,18 @@ TEST(RunProgram, LargeOutputDoesNotStallTheChild) {
     EXPECT_EQ(r.ExitCode, 0);
     EXPECT_EQ(r.Output.size(), 300000u);
 }
+
+TEST(RunProgram, RelativeProgramPathIsFoundFromTheCallersFolderNotTheWorkFolder) {
+    TempDir dir;
+    ASSERT_EQ(::mkdir((dir.Path + "tools").c_str(), 0755), 0);
+    Executable(dir.Path + "tools/probe", "#!/bin/sh\npwd\n");
+    ASSERT_EQ(::mkdir((dir.Path + "work").c_str(), 0755), 0);
+    char here[4096];
+    ASSERT_NE(::getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(::chdir(dir.Path.c_str()), 0);
+    auto r = RunProgram("tools/probe", {}, dir.Path + "work", 5000);
+    ASSERT_EQ(::chdir(here), 0);
+    ASSERT_TRUE(r.Started) << r.Error;
+    EXPECT_EQ(r.ExitCode, 0);
+    EXPECT_NE(r.Output.find(dir.Path + "work\n"), std::string::npos) << r.Output;
+}

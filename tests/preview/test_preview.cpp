@@ -84,6 +84,11 @@ TEST(IconBarPixels, GradientEndsAndHalvesToEven) {
     EXPECT_EQ(g.Pixel(175, 19), Rgb(254, 254, 254)) << "column 175 uses t = 175/176";
     const Bitmap h = NormalBar(Rgb(0, 0, 0), Rgb(1, 3, 5));
     EXPECT_EQ(h.Pixel(88, 0), Rgb(0, 2, 2)) << "0.5 -> 0, 1.5 -> 2, 2.5 -> 2";
+    // t = x / 176 is a double: the halves 7.5 (x 120, blue 0 -> 11) and 12.5
+    // (x 100, green 0 -> 22) come out as 7.4999... and 12.5000...2.
+    const Bitmap d = NormalBar(Rgb(0, 0, 0), Rgb(0, 22, 11));
+    EXPECT_EQ(platform::BlueOf(d.Pixel(120, 0)), 7);
+    EXPECT_EQ(platform::GreenOf(d.Pixel(100, 0)), 13);
 }
 
 TEST(IconBarPixels, TemplateBlueDecidesTheColour) {
@@ -240,6 +245,12 @@ TEST_F(PreviewTest, MruStripWidths) {
 
     doc_->Plugins[1].Items[1].Extra = "five";
     EXPECT_THROW(view_->DrawPlugins(), Error);
+
+    doc_->Plugins[1].Items[1].Extra = "0";
+    view_->DrawPlugins();
+    EXPECT_EQ(runWidth(70, Rgb(0, 200, 0)), 0) << "no buttons, no strip";
+    fs::remove(dir_ / "mru16.bmp");
+    EXPECT_THROW(view_->DrawPlugins(), Error) << "a missing strip stops the pass all the same";
 }
 
 TEST_F(PreviewTest, ScrollRangeAndScreen) {
@@ -347,6 +358,19 @@ TEST_F(PreviewTest, AdvancedFaceScalingColouringAndBurnIn) {
     c.Dr(0);
     Bitmap bg = platform::ReadJpeg(App("WindowsMobile.JPG"));
     EXPECT_EQ(c.Image1.Pixel(4 + 3, 3), bg.Pixel(4 + 3, 10 + 3));
+
+    // Size 160: k = 1.1 in double makes 55 * k a hair above 60.5, so face
+    // column 55 is read from template column 61.
+    Bitmap column61(176, 176, Rgb(0, 0, 255));
+    for (int y = 0; y < 176; ++y) column61.SetPixel(61, y, Rgb(0, 0, 0));
+    platform::WriteBmp(App("Faces/3.bmp"), column61);
+    e.Height = 160;
+    e.Items[0].X = 0;
+    e.BgColor = Rgb(9, 8, 7);
+    c.Load(e);
+    c.Dr(0);
+    EXPECT_EQ(c.Image1.Pixel(55, 3), Rgb(9, 8, 7));
+    EXPECT_EQ(c.Image1.Pixel(56, 3), bg.Pixel(56, 10 + 3));
 }
 
 TEST(ClockFields, RangesAndSizeRules) {

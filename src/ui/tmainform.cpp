@@ -370,8 +370,11 @@ void TMainForm::BuildAboutPage() {
 }
 
 void TMainForm::StartUp() {
+    // The support file each step reads, so that a failure names it.
+    const char* file = "Default";
     try {
         package::StartDocument(doc_, doc_.AppDir);
+        file = "WindowsMobile.JPG";
         preview_->LoadBackground();
         SyncSurfaces();
         preview_->DrawPlugins();
@@ -380,14 +383,20 @@ void TMainForm::StartUp() {
         SpeedButton3->setIcon(SpeedButton1->icon());
         SpeedButton3->setIconSize(SpeedButton1->iconSize());
         for (QToolButton* b : {Options[1], Options[2], SpeedButton5}) b->setIcon(Options[0]->icon());
+        file = "info.txt";
         Memo1->setPlainText(SupportText(platform::ReadFile(doc_.AppDir + "info.txt")));
+        file = "about.jpg";
         const platform::Bitmap about = platform::LoadPicture(doc_.AppDir + "about.jpg");
         QImage img = ToQImage(about);
         if (img.width() > 209 || img.height() > 209)
             img = img.scaled(209, 209, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         Image3->setPixmap(QPixmap::fromImage(img));
     } catch (const std::exception& e) {
-        ShowMessage(QString::fromStdString(e.what()));
+        // Errors of the readers (a malformed colour, say) do not always say
+        // which file they came from.
+        std::string text = e.what();
+        if (text.find(file) == std::string::npos) text = doc_.AppDir + file + ": " + text;
+        ShowMessage(QString::fromStdString(text));
     }
 }
 

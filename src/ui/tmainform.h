@@ -76,6 +76,10 @@ public:
     // entry list and the background name as the pass left them.
     void DrawPlugins();
 
+    // The file name the shared save dialog holds: the last one chosen or
+    // preset by an operation, "MyTheme" before any use.
+    std::string SaveDialogFileName() const;
+
     // Pages and controls, named as in the window's description.
     QTabWidget* PageControl1;
     QWidget* HomePage;
@@ -171,8 +175,6 @@ private:
 
     // Long-running work with a busy cursor and progress box.
     void Busy(const QString& text, const std::function<void(const std::function<void()>&)>& work);
-
-    std::string SaveDialogFileName() const;
 
     model::Document doc_;
     model::Panel panel_;

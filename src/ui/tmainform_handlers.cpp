@@ -248,7 +248,9 @@ void TMainForm::Busy(const QString& text,
 }
 
 void TMainForm::SaveCabinetClick() {
+    // The preset name stays the dialog's name even when the user cancels.
     saveDialog_->selectFile("MyTheme.cab");
+    saveDialogFileName_ = "MyTheme.cab";
     saveDialog_->setDefaultSuffix("cab");
     SetFilter(*saveDialog_, "Cab Files|*.cab");
     auto path = RunDialog(*saveDialog_);
@@ -283,6 +285,7 @@ void TMainForm::InstallClick(const char* cabinet) {
 void TMainForm::SaveProjectClick() {
     SetFilter(*saveDialog_, "Project Files|*.trpf");
     saveDialog_->selectFile("MyTheme.trpf");
+    saveDialogFileName_ = "MyTheme.trpf";
     saveDialog_->setDefaultSuffix("trpf");
     auto path = RunDialog(*saveDialog_);
     if (!path) return;

@@ -27,6 +27,7 @@ QLabel* Label(QWidget* parent, const char* text, int x, int y, int pixels, bool 
 QComboBox* WeightBox(QWidget* parent, int x, int y) {
     auto* c = new QComboBox(parent);
     c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert); // a typed weight is a value, not a new item
     c->addItems({"bold", "normal"});
     c->setCurrentIndex(0);
     c->setGeometry(x, y, 81, 21);

@@ -52,6 +52,9 @@ void CommitEdit::keyPressEvent(QKeyEvent* e) {
 NumberField::NumberField(QWidget* parent) : QWidget(parent) {
     edit_ = new CommitEdit(this);
     edit_->numeric_ = true;
+    // Four digits must fit the 41-pixel field beside its arrows.
+    edit_->setStyleSheet("QLineEdit { padding: 0px; }");
+    edit_->setTextMargins(0, 0, 0, 0);
     up_ = new QToolButton(this);
     down_ = new QToolButton(this);
     up_->setArrowType(Qt::UpArrow);
@@ -75,7 +78,7 @@ void NumberField::SetText(const QString& text) {
 }
 
 void NumberField::resizeEvent(QResizeEvent*) {
-    const int w = width(), h = height(), bw = 13;
+    const int w = width(), h = height(), bw = 12;
     edit_->setGeometry(0, 0, w - bw, h);
     up_->setGeometry(w - bw, 0, bw, h / 2);
     down_->setGeometry(w - bw, h / 2, bw, h - h / 2);

@@ -172,6 +172,16 @@ private slots:
         r.Add("Profile");
         QCOMPARE(model::CountEntries(r.doc()), 1);
         QCOMPARE(r.doc().Plugins[0].Items[0].UnselColor, r.doc().Scheme[31]);
+
+        // A reader's error that does not name its file still names it here,
+        // and the later steps are skipped.
+        Rig bad("badscheme", [](const std::string& dir) {
+            std::ofstream(dir + "Default", std::ios::binary)
+                << "<scheme>\r\n<color name=\"COLOR_WINDOW\" value=\"#GG0000\" />\r\n</scheme>\r\n";
+        });
+        QCOMPARE(bad.messages.size(), 1);
+        QVERIFY2(bad.messages[0].contains("Default"), qPrintable(bad.messages[0]));
+        QVERIFY(bad.w->Memo1->toPlainText().isEmpty());
     }
 
     void addingAndEditingEntriesWithinBounds() {
@@ -408,6 +418,14 @@ private slots:
         const std::string xml = Slurp(out + "layout.home.xml");
         QVERIFY(xml.rfind("\xEF\xBB\xBF", 0) == 0);
         QVERIFY(xml.find("At ") != std::string::npos);
+        QCOMPARE(QFileInfo(QString::fromStdString(w.SaveDialogFileName())).fileName(),
+                 QString("layout.home.xml"));
+
+        // A cabinet save presets its name; cancelled, the dialog keeps that
+        // name, and "Load Theme to SamrtPhone" titles the layout by it.
+        QTest::mouseClick(w.Button1, Qt::LeftButton); // no answer queued: cancelled
+        QCOMPARE(r.names.back(), QString("MyTheme.cab"));
+        QCOMPARE(w.SaveDialogFileName(), std::string("MyTheme.cab"));
 
         // Cancel does nothing; then the project comes back as saved.
         QTest::mouseClick(w.Button5, Qt::LeftButton); // no answer queued: cancelled

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the checks need, when any is missing.
 set -euo pipefail
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev libgcab-dev
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev libgcab-dev
           libglib2.0-dev libgtest-dev libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra
           fonts-liberation2 cabextract xvfb xauth imagemagick libjpeg-turbo-progs)
 missing=()

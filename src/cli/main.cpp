@@ -33,14 +33,23 @@ int main(int argc, char** argv) {
     using namespace tessaro;
     std::string appDir;
     std::vector<std::string> rest;
+    // Options may stand before or after the command and its arguments.
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (a == "--appdir" && rest.empty()) {
-            if (i + 1 >= argc) {
+        if (a.rfind("--appdir=", 0) == 0) {
+            appDir = a.substr(9);
+            if (appDir.empty()) {
+                std::fprintf(stderr, "tessaro-cli: --appdir needs a folder\n%s", kUsage);
+                return 2;
+            }
+            continue;
+        }
+        if (a == "--appdir") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 std::fprintf(stderr, "tessaro-cli: --appdir needs a folder\n%s", kUsage);
                 return 2;
             }

@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <string>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -9,6 +11,7 @@
 #include "cli/session.h"
 #include "model/document.h"
 #include "model/error.h"
+#include "platform/files.h"
 #include "preview/preview.h"
 
 namespace tessaro::cli {
@@ -53,8 +56,13 @@ int CmdRender(const std::string& appDir, const Args& args) {
     const platform::Bitmap screen = view.Screen();
     QImage img(reinterpret_cast<const uchar*>(screen.Data()), screen.Width(), screen.Height(),
                screen.Width() * 4, QImage::Format_RGB32);
-    if (!img.save(QString::fromStdString(out), "PNG"))
-        throw Error("Cannot write \"" + out + "\"");
+    // Encoded first and written through a temporary file, so a failed write
+    // never truncates an existing picture and names its reason.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!img.save(&buffer, "PNG")) throw Error("Cannot encode the preview as PNG for \"" + out + "\".");
+    platform::WriteFileAtomic(out, std::string_view(png.constData(), std::size_t(png.size())));
     return 0;
 }
 

@@ -31,11 +31,18 @@ std::string Num(std::int64_t v) { return std::to_string(v); }
 
 std::string Esc(std::string_view v) { return EscapeMarkup(v); }
 
+// A picture's file name as a document text. File names on this system are
+// UTF-8, which the writer's code-page conversion would encode a second time;
+// a UTF-8 name is brought to the code page first (as the title is).
+std::string FileNameText(std::string_view name) {
+    return IsUtf8(name) ? Utf8ToCp1251(name) : std::string(name);
+}
+
 std::string PluginHead(const TPlugins& e, std::string_view prefix) {
     std::string s = "<plugin file=\"" + Esc(e.DllName) + "\" name=\"" + Esc(e.Name) + "\" clsid=\"{" +
                     Esc(e.ClsId) + "}\" height=\"" + Num(e.Height) + "\"><background><format state=\"selected\" ";
     if (!e.BgImage.empty())
-        s += "bgimage=\"" + std::string(kDevicePicturePath) + Esc(e.BgImage) + "\"";
+        s += "bgimage=\"" + std::string(kDevicePicturePath) + Esc(FileNameText(e.BgImage)) + "\"";
     else if (e.Transparent)
         s += "bgcolor=\"transparent\"";
     else
@@ -207,7 +214,7 @@ std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
                                 "padding-right=\"0\" bgcolor=\"transparent\" fgcolor=\"COLOR_HOMETEXT\" "
                                 "padding-top=\"0\" ") +
                     border + "><format state=\"selected\" fgcolor=\"COLOR_HOMEHIGHLIGHTTEXT\"/></default>");
-    lines.push_back("<background bgimage=\"" + Esc(BareName(doc.BGI)) +
+    lines.push_back("<background bgimage=\"" + Esc(FileNameText(BareName(doc.BGI))) +
                     "\" valign=\"bottom\" bgcolor=\"COLOR_GRADRIGHT\" />");
     lines.push_back("<scheme>");
     for (int slot : kSchemeWriteOrder)

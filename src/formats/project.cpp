@@ -8,6 +8,13 @@ namespace tessaro::formats {
 
 namespace {
 
+// Files of the program folder that are never pictures: the programs, the
+// scheme presets and the plugin cabinets.
+constexpr const char* kProgramFiles[] = {
+    "tessaro", "tessaro-cli", "Cabwizsp", "CabLoader", "Default", "Black", "Blue-Gray", "Green",
+    "Mint", "Orange", "Pink", "Red", "Yellow", "AnalogClock_Plugin.cab", "WMP_Plugin.cab",
+};
+
 class Writer {
 public:
     void Text(std::string_view s) {
@@ -52,12 +59,18 @@ public:
         return std::int32_t(v);
     }
     model::Color Colour() { return model::Color(Int()); }
-    // A companion file name: empty, or a bare name of a file beside the project.
+    // A companion file name: empty, or a bare name of a file beside the project
+    // that is not one of the program's own files (opening copies companions
+    // into the program folder, where they would replace them).
     std::string FileName(const char* what) {
         std::string s = Text();
         if (s.find_first_of("/\\:") != std::string::npos || s == "." || s == "..")
             Fail(std::string("the ") + what + " '" + s +
                  "' is not a bare file name; only files inside the project folder can be named");
+        for (const char* own : kProgramFiles)
+            if (s == own)
+                Fail(std::string("the ") + what + " '" + s +
+                     "' is the name of one of the program's own files");
         return s;
     }
     [[noreturn]] void Fail(const std::string& why) const {

@@ -83,6 +83,7 @@ bool DeletePreviousBackground(const model::Document& doc, const std::string& pre
 void ChooseBackground(model::Document& doc, const BackgroundDialogs& dialogs,
                       const std::function<void()>& redraw) {
     const std::string previous = doc.BGI;
+    bool stored = false;
     if (const std::optional<std::string> chosen = dialogs.PickFile(kGraphicFilesFilter)) {
         const platform::Bitmap picture = platform::LoadPicture(*chosen);
         switch (ClassifyBackground(picture.Width(), picture.Height())) {
@@ -90,16 +91,23 @@ void ChooseBackground(model::Document& doc, const BackgroundDialogs& dialogs,
             if (const std::optional<platform::Bitmap> result = dialogs.Crop(picture)) {
                 StoreCroppedBackground(doc, *chosen, *result);
                 DeletePreviousBackground(doc, previous, doc.BGI);
+                stored = true;
             }
             break;
         case PictureFit::Exact:
             StoreExactBackground(doc, *chosen, picture);
+            stored = true;
             break;
         case PictureFit::TooSmall:
             throw Error("Image is Too Small");
         }
     }
-    doc.BackgroundImage = doc.BGI;
+    // The clock's composed picture is remade from the background on every
+    // pass; taken as the background itself, each later pass would burn the
+    // face over what earlier passes left (an old face, a white band), and the
+    // user's picture would be lost. Only a picture chosen here replaces it.
+    if (stored || doc.BGI != kAnalogBackground)
+        doc.BackgroundImage = doc.BGI;
     if (redraw)
         redraw();
 }

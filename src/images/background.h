@@ -15,6 +15,9 @@ namespace tessaro::images {
 inline constexpr const char* kGraphicFilesFilter = "Graphic Files|*.jpg;*.jpeg;*.bmp";
 // The default background loaded at start; never deleted.
 inline constexpr const char* kDefaultBackground = "WindowsMobile.JPG";
+// The background with the analog clock face burned in, written by the clock
+// drawing; it is never the background the clock is drawn from.
+inline constexpr const char* kAnalogBackground = "BackGroundImage with Analog Plugin.jpg";
 
 enum class PictureFit {
     NeedsCrop, // wider than 176 and taller than 200
@@ -68,7 +71,9 @@ struct BackgroundDialogs {
 // previous background file is deleted as DeletePreviousBackground allows);
 // one of exactly 176 x 200 is stored as it is. In the end, also when the
 // dialog was cancelled or the crop window was left without cropping,
-// doc.BackgroundImage := doc.BGI and `redraw` runs.
+// doc.BackgroundImage := doc.BGI and `redraw` runs; when nothing was stored
+// and doc.BGI names the clock's composed picture (kAnalogBackground),
+// doc.BackgroundImage keeps the picture the clock is drawn from.
 // Throws Error "Image is Too Small" for any other size, and the picture
 // loader's Error for a file that is no readable picture; in both cases
 // nothing changes and there is no redraw.

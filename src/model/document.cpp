@@ -1,5 +1,8 @@
 #include "model/document.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace tessaro::model {
 
 Document::Document() : Plugins(kRecordCount) {}
@@ -14,7 +17,11 @@ int CountEntries(const Document& doc) {
 
 int LayoutHeight(Document& doc) {
     int height = 0;
-    if (int n = CountEntries(doc); n > 0) height = doc.Plugins[n - 1].Top + doc.Plugins[n - 1].Height;
+    if (int n = CountEntries(doc); n > 0) {
+        // Saturated: extreme values must not wrap round to a small height.
+        const long long h = (long long)doc.Plugins[n - 1].Top + doc.Plugins[n - 1].Height;
+        height = int(std::clamp<long long>(h, INT_MIN, INT_MAX));
+    }
     auto& list = doc.ActivePluginsList;
     if (!list.Lines.empty() && list.Lines.front().empty()) {
         list.Lines.clear();

@@ -115,8 +115,11 @@ void BuildCabinet(model::Document& doc, const std::string& target,
             throw Error("Cannot move \"" + cabPath + "\" aside: " + ec.message());
         }
     }
+    // A target that is the program folder's "CF.inf" holds the new cabinet
+    // once it is built and must not be removed with the work files.
+    const bool targetIsInf = SameFile(target, infPath);
     auto cleanUp = [&](bool built) {
-        platform::DeleteFile(infPath);
+        if (!(built && targetIsInf)) platform::DeleteFile(infPath);
         platform::DeleteFile(dir + layoutName);
         if (targetIsWorkCab) {
             if (built) {

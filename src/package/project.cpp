@@ -28,6 +28,10 @@ void StartDocument(model::Document& doc, const std::string& appDir) {
 }
 
 void SaveProject(const model::Document& doc, const std::string& path) {
+    // The project folder is named after the file; without a name (".trpf",
+    // "dir/") it would be the folder above, or the root for a bare ".trpf".
+    if (platform::WithoutExtension(platform::FileNamePart(path)).empty())
+        throw Error("Cannot save the project as \"" + path + "\": it needs a file name.");
     const std::string folder = platform::WithoutExtension(path) + "/";
     platform::CreateFolder(folder);
     const std::string text = formats::FormatProject(doc);

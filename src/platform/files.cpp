@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -86,16 +87,31 @@ void WriteFile(const std::string& path, std::string_view data) {
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {
-    std::string tmp = FolderPart(path) + "." + FileNamePart(path) + ".tmp" + std::to_string(::getpid());
+    // A link is followed, so the file it points at is replaced, not the link.
+    std::string target = path;
+    std::error_code ec;
+    if (fs::is_symlink(path, ec)) {
+        fs::path resolved = fs::weakly_canonical(path, ec);
+        if (!ec) target = resolved.string();
+    }
+    // The temporary name is short, so that any name the folder allows can be
+    // written.
+    static unsigned serial = 0;
+    const std::string tmp = FolderPart(target) + ".tessaro-" + std::to_string(::getpid()) + "-" +
+                            std::to_string(++serial) + ".tmp";
     std::FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) throw Error("Cannot write file " + Quoted(path) + ". " + std::strerror(errno) + ".");
     bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     int err = errno;
+    // The replaced file keeps its permissions.
+    struct stat old {};
+    if (ok && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(::fileno(f), old.st_mode & 07777);
     if (std::fclose(f) != 0 && ok) {
         ok = false;
         err = errno;
     }
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (ok && std::rename(tmp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;
     }

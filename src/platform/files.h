@@ -17,7 +17,9 @@ bool CreateFolder(const std::string& path);
 // Whole-file read; throws Error "Cannot open file \"%s\". %s" when it cannot.
 std::string ReadFile(const std::string& path);
 // Writes through a temporary file and a rename, so a failed write never
-// truncates what was there. Throws Error when it cannot.
+// truncates what was there. A link is followed (the file it points at is
+// replaced) and a replaced file keeps its permissions. Throws Error when it
+// cannot.
 void WriteFileAtomic(const std::string& path, std::string_view data);
 // Plain write (create or truncate). Throws Error when it cannot.
 void WriteFile(const std::string& path, std::string_view data);

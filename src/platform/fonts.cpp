@@ -157,12 +157,16 @@ int FontSet::DrawText(Bitmap& bmp, int x, int y, std::string_view face, int heig
     Face& f = Find(face, height, bold);
     QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     const std::uint32_t ink = ToNative(colour);
-    const int base = y + f.Metrics.Ascent;
-    int pen = x;
+    // Positions far off the picture are carried wide, so they never wrap.
+    const long long base = (long long)y + f.Metrics.Ascent;
+    long long pen = x;
     for (quint32 index : f.Raw.glyphIndexesForString(s)) {
         const Face::Glyph& g = f.GlyphOf(index);
-        const int ox = pen + g.Left;
-        const int oy = base + g.Top;
+        const long long gx0 = pen + g.Left, gy0 = base + g.Top;
+        pen += g.Advance;
+        if (gx0 >= bmp.Width() || gy0 >= bmp.Height() || gx0 + g.Width <= 0 || gy0 + g.Height <= 0)
+            continue;
+        const int ox = int(gx0), oy = int(gy0);
         const int x0 = std::max(0, -ox), x1 = std::min(g.Width, bmp.Width() - ox);
         const int y0 = std::max(0, -oy), y1 = std::min(g.Height, bmp.Height() - oy);
         for (int gy = y0; gy < y1; ++gy) {
@@ -171,9 +175,8 @@ int FontSet::DrawText(Bitmap& bmp, int x, int y, std::string_view face, int heig
             for (int gx = x0; gx < x1; ++gx)
                 if (m[gx]) row[gx] = ink;
         }
-        pen += g.Advance;
     }
-    return pen - x;
+    return int(pen - x);
 }
 
 } // namespace tessaro::platform

@@ -1,6 +1,7 @@
 #include "platform/raster.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "platform/fonts.h"
@@ -125,9 +126,9 @@ void CopyRows(Bitmap& dst, int dstTop, const Bitmap& src, int srcTop, int rows) 
     const int w = std::min(dst.Width(), src.Width());
     if (w <= 0) return;
     for (int i = 0; i < rows; ++i) {
-        const int sy = srcTop + i, dy = dstTop + i;
+        const long long sy = (long long)srcTop + i, dy = (long long)dstTop + i;
         if (sy < 0 || dy < 0 || sy >= src.Height() || dy >= dst.Height()) continue;
-        std::memcpy(dst.Row(dy), src.Row(sy), std::size_t(w) * sizeof(std::uint32_t));
+        std::memcpy(dst.Row(int(dy)), src.Row(int(sy)), std::size_t(w) * sizeof(std::uint32_t));
     }
 }
 
@@ -136,7 +137,11 @@ void TextOut(Bitmap& bmp, FontSet& fonts, int x, int y, std::string_view utf8,
     if (!brush.Clear) {
         const FontMetrics m = fonts.Metrics(font.Face, font.Height, font.Bold);
         const int w = fonts.TextWidth(font.Face, font.Height, font.Bold, utf8);
-        FillRect(bmp, x, y, x + w, y + m.CellHeight(), brush.Colour);
+        // Far-off positions must not wrap around onto the picture.
+        auto end = [](int from, int size) {
+            return int(std::min<long long>((long long)from + size, INT_MAX));
+        };
+        FillRect(bmp, x, y, end(x, w), end(y, m.CellHeight()), brush.Colour);
     }
     fonts.DrawText(bmp, x, y, font.Face, font.Height, font.Bold, utf8, font.Colour);
 }

@@ -134,7 +134,9 @@ void Preview::DrawPlugins() {
 }
 
 void Preview::UpdateScrollRange() {
-    const int h = model::CountEntries(doc_) > 0 ? model::LayoutHeight(doc_) - kViewHeight : 0;
+    const int h = model::CountEntries(doc_) > 0
+                      ? int(std::max<long long>((long long)model::LayoutHeight(doc_) - kViewHeight, 0))
+                      : 0;
     if (h > 0) {
         ScrollBar1.Enabled = true;
         ScrollBar1.Max = h;
@@ -190,7 +192,7 @@ void Preview::DrawTexts(const model::TPlugins& e) {
         const model::TPluginItem& slot = e.Items[std::size_t(k)];
         if (!samples->Slot[k] || !slot.Visible) continue;
         const std::string text = formats::Cp1251ToUtf8(slot.Text) + samples->Slot[k];
-        const platform::TextFont font{"Nina", -slot.FontSize, slot.UnselWeight == "bold",
+        const platform::TextFont font{"Nina", -std::max(slot.FontSize, -INT_MAX), slot.UnselWeight == "bold",
                                       Visible(slot.UnselColor)};
         platform::TextOut(TempImage, Fonts(), slot.X, slot.Y, text, font,
                           Brush{false, kTransparent});
@@ -213,7 +215,8 @@ void Preview::DrawMru(const model::TPlugins& e) {
             // One pixel wider than the source; black shows the background.
             platform::CopyRectReplacing(TempImage, icons.X, icons.Y,
                                         int(std::min<long long>(icons.X + w + 1, INT_MAX / 2)),
-                                        icons.Y + height, strip, 0, 0, int(w), height, 0x000000,
+                                        int(std::min<long long>((long long)icons.Y + height, INT_MAX)),
+                                        strip, 0, 0, int(w), height, 0x000000,
                                         kTransparent);
         }
     }

@@ -99,6 +99,8 @@ TAnalogClockForm::TAnalogClockForm(preview::Preview& preview, PickColorFn pickCo
     Image1->setObjectName("Image1");
     Button1 = new QPushButton("OK", this);
     Button1->setObjectName("Button1");
+    // Enter in a number field redraws the clock; it must not press "OK".
+    Button1->setAutoDefault(false);
 
     // The label follows the text as typed; the size (and the X position
     // maximum) follows each whole number the field accepts.

@@ -270,16 +270,32 @@ void TMainForm::SaveXmlClick() {
     Guard([&] { package::ExportHomeLayout(doc_, path->toStdString()); });
 }
 
+// The loader has no window of its own here: it is waited for and what it
+// printed is shown, so a refused or failed install is never taken for done.
 void TMainForm::LoadThemeClick() {
+    package::LoaderRun run;
+    bool done = false;
     Guard([&] {
         Busy("Building the cabinet for the phone...", [&](const std::function<void()>& pump) {
-            package::LoadThemeToDevice(doc_, SaveDialogFileName(), pump);
+            const std::string cab = doc_.AppDir + "Theme.cab";
+            package::BuildCabinet(doc_, cab, SaveDialogFileName(), pump);
+            run = package::RunDeviceLoader(doc_, cab, true);
         });
+        done = true;
     });
+    if (done) ShowMessage(QString::fromStdString(run.Output).trimmed());
 }
 
 void TMainForm::InstallClick(const char* cabinet) {
-    Guard([&] { package::InstallPluginCabinet(doc_, cabinet, false); });
+    package::LoaderRun run;
+    bool done = false;
+    Guard([&] {
+        Busy("Installing the plugin...", [&](const std::function<void()>&) {
+            run = package::InstallPluginCabinet(doc_, cabinet, true);
+        });
+        done = true;
+    });
+    if (done) ShowMessage(QString::fromStdString(run.Output).trimmed());
 }
 
 void TMainForm::SaveProjectClick() {

@@ -250,6 +250,15 @@ TEST(HomeLayout, CyrillicLettersBecomeUtf8) {
     EXPECT_NE(Lines(BuildHomeLayout(doc, "/t/\xD0\xA1\xD0\xB8\xD0\xBD\xD0\xB8\xD0\xB9.home.xml"))[0].find(title),
               std::string::npos);
     EXPECT_NE(Lines(BuildHomeLayout(doc, "\xD1\xE8\xED\xE8\xE9.home.xml"))[0].find(title), std::string::npos);
+
+    // Picture names are file names too: a UTF-8 name comes out as it is on
+    // disk, not encoded twice.
+    const std::string name = "\xD1\x84\xD0\xBE\xD0\xBD.jpg"; // "фон.jpg"
+    doc.BGI = name;
+    e.BgImage = name;
+    auto all = Lines(BuildHomeLayout(doc, "x.home.xml"));
+    EXPECT_NE(all[2].find("bgimage=\"" + name + "\""), std::string::npos) << all[2];
+    EXPECT_NE(all[33].find("bgimage=\"IPSM\\Application Data\\Home\\" + name + "\""), std::string::npos);
 }
 
 TEST(HomeLayout, MarkupCharactersInValuesAreEscaped) {

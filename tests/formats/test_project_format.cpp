@@ -108,4 +108,11 @@ TEST(ProjectFormat, RefusesTooManyEntriesAndPathsInNames) {
         EXPECT_NE(ErrorOf(WithLine(text, 20 + 41, bad)).find("Line 61:"), std::string::npos) << bad;
         EXPECT_NE(ErrorOf(WithLine(text, 21 + 41, bad)).find("Line 62:"), std::string::npos) << bad;
     }
+    // Opening copies companions into the program folder: they must not
+    // replace the programs or the presets there.
+    for (const char* own : {"Cabwizsp", "tessaro-cli", "Default"}) {
+        EXPECT_NE(ErrorOf(WithLine(text, 20 + 41, own)).find("Line 61:"), std::string::npos) << own;
+        EXPECT_NE(ErrorOf(WithLine(text, 21 + 41, own)).find("Line 62:"), std::string::npos) << own;
+    }
+    EXPECT_EQ(ErrorOf(WithLine(text, 21 + 41, "Default.jpg")), "no error");
 }

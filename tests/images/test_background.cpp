@@ -136,10 +136,25 @@ TEST_F(Background, UnreadablePictureChangesNothing) {
 }
 
 TEST_F(Background, CancelledDialogCopiesTheNameFieldAndRedraws) {
-    doc_.BGI = "BackGroundImage with Analog Plugin.jpg";
+    doc_.BGI = "sky.jpg";
+    doc_.BackgroundImage = "old.jpg";
     Choose(std::nullopt);
-    EXPECT_EQ(doc_.BackgroundImage, "BackGroundImage with Analog Plugin.jpg");
+    EXPECT_EQ(doc_.BackgroundImage, "sky.jpg");
     EXPECT_EQ(redraws_, 1);
+
+    // The clock's composed picture never becomes the picture it is drawn
+    // from: the clock would then burn faces over faces. A crop still
+    // replaces it.
+    doc_.BGI = kAnalogBackground;
+    Choose(std::nullopt);
+    EXPECT_EQ(doc_.BackgroundImage, "sky.jpg");
+    EXPECT_EQ(redraws_, 2);
+    platform::WriteBmp(Pic("big.bmp"), Gradient(300, 400));
+    Choose(Pic("big.bmp"), std::nullopt);
+    EXPECT_EQ(doc_.BackgroundImage, "sky.jpg");
+    Choose(Pic("big.bmp"), Gradient(176, 200));
+    EXPECT_EQ(doc_.BGI, "big.jpg");
+    EXPECT_EQ(doc_.BackgroundImage, "big.jpg");
 }
 
 TEST_F(Background, CropStoresTheResultAndDeletesThePreviousPicture) {

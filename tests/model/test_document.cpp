@@ -42,6 +42,12 @@ TEST(Document, CountAndHeightFollowTheInUsePrefix) {
     Place(gap, {{0, 40}, {40, 20}, {100, 30}});
     EXPECT_EQ(CountEntries(gap), 3);
     EXPECT_EQ(LayoutHeight(gap), 130);
+
+    // A bottom beyond the integer range (a hand-edited project) saturates
+    // instead of wrapping round to a small or negative height.
+    Document far;
+    Place(far, {{2147483647, 10}});
+    EXPECT_EQ(LayoutHeight(far), 2147483647);
 }
 
 TEST(Document, FullLayoutCountStopsAtTheBlankLastRecord) {

@@ -146,7 +146,7 @@ TEST(BuildCabinet, CabinetListsEveryFileAndHeaderSaysWhereTheyGo) {
     EXPECT_EQ(layout.Output.substr(0, 3), "\xEF\xBB\xBF");
 }
 
-TEST(BuildCabinet, TargetThatIsTheWorkCabinetIsKept) {
+TEST(BuildCabinet, TargetThatIsAWorkFileIsKept) {
     TempDir app;
     SetUpProgramFolder(app.Path);
     Document doc = ThemeDoc(app.Path);
@@ -155,6 +155,12 @@ TEST(BuildCabinet, TargetThatIsTheWorkCabinetIsKept) {
     EXPECT_EQ(RunTool("/usr/bin/cabextract", {"-t", app.Path + "CF.cab"}).ExitCode, 0);
     EXPECT_FALSE(Exists(app.Path + "CF.inf"));
     EXPECT_FALSE(Exists(app.Path + "CF.home.xml"));
+
+    // The INF's own name as the target: the cabinet is written there and
+    // survives the removal of the work files.
+    package::BuildCabinet(doc, app.Path + "CF.inf", "CF.inf");
+    ASSERT_TRUE(Exists(app.Path + "CF.inf"));
+    EXPECT_EQ(RunTool("/usr/bin/cabextract", {"-t", app.Path + "CF.inf"}).ExitCode, 0);
 }
 
 TEST(BuildCabinet, FailuresThrowAndLeaveTheTargetAsItWas) {

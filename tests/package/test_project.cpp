@@ -204,4 +204,10 @@ TEST_F(ProjectFiles, SaveFailsLoudlyWhenTheFileCannotBeWritten) {
     Document doc = Design();
     fs::create_directories(root_ + "Blocked/Blocked.trpf"); // a folder where the file must go
     EXPECT_THROW(package::SaveProject(doc, root_ + "Blocked.trpf"), Error);
+
+    // A path without a file name would put the project into the folder above.
+    fs::create_directories(root_ + "out");
+    EXPECT_THROW(package::SaveProject(doc, root_ + "out/.trpf"), Error);
+    EXPECT_THROW(package::SaveProject(doc, root_ + "out/"), Error);
+    EXPECT_TRUE(fs::is_empty(root_ + "out"));
 }

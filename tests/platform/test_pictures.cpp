@@ -188,4 +188,16 @@ TEST_F(PictureFiles, AtomicWriteKeepsTheOldFileOnFailure) {
     EXPECT_TRUE(CreateFolder(dir_ + "new/"));
     EXPECT_TRUE(CreateFolder(dir_ + "new"));
     EXPECT_FALSE(CreateFolder(dir_ + "x/y/z"));
+
+    // The longest name the folder allows; a link is followed and the replaced
+    // file keeps its permissions.
+    const std::string longName = dir_ + std::string(250, 'n') + ".xml";
+    WriteFileAtomic(longName, "long");
+    EXPECT_EQ(ReadFile(longName), "long");
+    fs::permissions(dir_ + "f.txt", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(dir_ + "f.txt", dir_ + "link.txt");
+    WriteFileAtomic(dir_ + "link.txt", "third");
+    EXPECT_TRUE(fs::is_symlink(dir_ + "link.txt"));
+    EXPECT_EQ(ReadFile(dir_ + "f.txt"), "third");
+    EXPECT_EQ(fs::status(dir_ + "f.txt").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }

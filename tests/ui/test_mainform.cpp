@@ -450,6 +450,29 @@ private slots:
         QCOMPARE(r.messages.size(), 1);
         QVERIFY(r.messages[0].contains("zero"));
     }
+
+    void pluginInstallReportsWhatTheLoaderDid() {
+        // The loader runs from the program folder; its outcome, failure
+        // included, must reach the user.
+        Rig r("install", [](const std::string& dir) {
+            fs::copy_file(fs::path(TESSARO_PROGRAM_DIR) / "CabLoader", fs::path(dir) / "CabLoader");
+        });
+        TMainForm& w = *r.w;
+        r.Add("WMPlayer");
+        QVERIFY(w.Button9->isVisible());
+        std::ofstream(r.appDir + "notafolder") << "x";
+        ::setenv("TESSARO_DEVICE", (r.appDir + "notafolder/device").c_str(), 1);
+        QTest::mouseClick(w.Button9, Qt::LeftButton);
+        QCOMPARE(r.messages.size(), 1);
+        QVERIFY2(r.messages[0].contains("failed"), qPrintable(r.messages[0]));
+
+        ::setenv("TESSARO_DEVICE", (r.appDir + "device").c_str(), 1);
+        QTest::mouseClick(w.Button9, Qt::LeftButton);
+        ::unsetenv("TESSARO_DEVICE");
+        QCOMPARE(r.messages.size(), 2);
+        QVERIFY2(r.messages[1].contains("Installed"), qPrintable(r.messages[1]));
+        QVERIFY(fs::exists(r.appDir + "device/registry.txt"));
+    }
 };
 
 QTEST_MAIN(MainFormTest)

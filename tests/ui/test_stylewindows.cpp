@@ -281,6 +281,9 @@ class TestStyleWindows : public QObject {
         QCOMPARE(form.SpinEdit2->maximum(), 126);
         QTest::keyClick(form.SpinEdit1, Qt::Key_Return);
         QCOMPARE(form.Image1->height(), 50);
+        // Enter redraws only: the window stays and nothing is stored yet.
+        QVERIFY(form.isVisible());
+        QCOMPARE(heightField, -1);
         QTest::keyClick(form.SpinEdit6, Qt::Key_Up);
         QCOMPARE(form.Core().Fields().Template.Value, 2);
 

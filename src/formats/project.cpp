@@ -15,6 +15,16 @@ constexpr const char* kProgramFiles[] = {
     "Mint", "Orange", "Pink", "Red", "Yellow", "AnalogClock_Plugin.cab", "WMP_Plugin.cab",
 };
 
+} // namespace
+
+bool IsProgramFileName(std::string_view name) {
+    for (const char* own : kProgramFiles)
+        if (name == own) return true;
+    return false;
+}
+
+namespace {
+
 class Writer {
 public:
     void Text(std::string_view s) {
@@ -67,8 +77,7 @@ public:
         if (s.find_first_of("/\\:") != std::string::npos || s == "." || s == "..")
             Fail(std::string("the ") + what + " '" + s +
                  "' is not a bare file name; only files inside the project folder can be named");
-        for (const char* own : kProgramFiles)
-            if (s == own)
+        if (IsProgramFileName(s))
                 Fail(std::string("the ") + what + " '" + s +
                      "' is the name of one of the program's own files");
         return s;

@@ -21,6 +21,10 @@ struct ProjectData {
     std::vector<model::TPlugins> Entries;
 };
 
+// True for the names of the program folder's own files (the programs, the
+// scheme presets, the plugin cabinets), which a picture must never replace.
+bool IsProgramFileName(std::string_view name);
+
 // The project file text for the document (CR LF lines).
 std::string FormatProject(const model::Document& doc);
 

@@ -56,6 +56,13 @@ TEST_F(AdvancedOptions, FailedCopyLeavesTheEntryAlone) {
     entry().BgImage = "before.jpg";
     EXPECT_THROW(SetEntryPicture(doc_, (root_ / "missing.jpg").string()), Error);
     EXPECT_EQ(entry().BgImage, "before.jpg");
+
+    // A picture named like one of the program's own files would replace it.
+    platform::WriteFile(doc_.AppDir + "Default", "preset");
+    platform::WriteFile((root_ / "Default").string(), "not a scheme");
+    EXPECT_THROW(SetEntryPicture(doc_, (root_ / "Default").string()), Error);
+    EXPECT_EQ(platform::ReadFile(doc_.AppDir + "Default"), "preset");
+    EXPECT_EQ(entry().BgImage, "before.jpg");
 }
 
 TEST_F(AdvancedOptions, DelAndTransparencyButtons) {

@@ -22,6 +22,8 @@ platform::Bitmap FromQImage(const QImage& image) {
 
 QString QtFileFilter(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split('|');
+    if (parts.size() < 2)
+        return parts.front(); // already a plain pattern
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];

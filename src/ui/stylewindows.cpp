@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QPointer>
 
-#include "images/advopt.h"
 #include "ui/choosebackground.h"
 #include "ui/stylewidgets.h"
 #include "ui/tadvopt.h"

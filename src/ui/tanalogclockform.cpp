@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 
 #include "preview/clock.h"
@@ -187,7 +188,7 @@ void TAnalogClockForm::Open() {
 }
 
 void TAnalogClockForm::Sync() {
-    syncing_ = true;
+    const QScopedValueRollback<bool> syncing(syncing_, true);
     preview::Clock& c = core_.Fields();
     // Only what differs is written, so that text being typed stays.
     auto put = [](QSpinBox* spin, const preview::SpinField& f) {
@@ -222,7 +223,6 @@ void TAnalogClockForm::Sync() {
     y += size + 8;
     Button1->setGeometry(kWidth - 90, y, 80, 26);
     setFixedSize(kWidth, y + 36);
-    syncing_ = false;
 }
 
 void TAnalogClockForm::paintEvent(QPaintEvent* e) {

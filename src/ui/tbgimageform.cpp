@@ -186,8 +186,8 @@ void TBGImageForm::Shape2MouseMove(int x, bool leftDown) {
 }
 
 void TBGImageForm::Button1Click() {
-    result_ = images::CropPicture(picture_, frame_.Selection());
-    accept();
+    if (RunHandler(this, [this] { result_ = images::CropPicture(picture_, frame_.Selection()); }))
+        accept();
 }
 
 } // namespace tessaro::ui

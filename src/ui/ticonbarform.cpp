@@ -7,11 +7,11 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
 
-#include "model/error.h"
 #include "preview/iconbar.h"
 #include "preview/preview.h"
 #include "ui/stylewidgets.h"
@@ -165,7 +165,7 @@ void TIconBarForm::Open() {
 }
 
 void TIconBarForm::Sync() {
-    syncing_ = true;
+    const QScopedValueRollback<bool> syncing(syncing_, true);
     StyleButtons[core_.Style]->setChecked(true);
     CheckBox1->setChecked(core_.Transparent);
     ScrollBar1->setEnabled(core_.LevelEnabled);
@@ -182,7 +182,6 @@ void TIconBarForm::Sync() {
     for (int i = 0; i < 3; ++i)
         panels[i]->setVisible(i == core_.Style);
     setFixedSize(kWidth, kCommonHeight + panels[core_.Style]->height());
-    syncing_ = false;
 }
 
 } // namespace tessaro::ui

@@ -14,14 +14,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <array>
 
 #include "model/catalogue.h"
-#include "model/error.h"
 #include "package/project.h"
 #include "platform/files.h"
 #include "platform/picture.h"
@@ -56,6 +57,19 @@ QFrame* Bevel(QWidget* parent, int y, int h) {
     f->setFrameStyle(QFrame::Box | QFrame::Sunken);
     f->setGeometry(0, y, 209, h);
     return f;
+}
+
+// A page-wide group of two choices side by side, the first one chosen.
+QGroupBox* ChoiceGroup(QWidget* parent, const QString& title, int y,
+                       const std::array<const char*, 2>& texts, QRadioButton* (&choices)[2]) {
+    auto* g = new QGroupBox(title, parent);
+    g->setGeometry(0, y, 209, 33);
+    for (int c = 0; c < 2; ++c) {
+        choices[c] = new QRadioButton(texts[c], g);
+        choices[c]->setGeometry(8 + 100 * c, 14, 95, 17);
+    }
+    choices[0]->setChecked(true);
+    return g;
 }
 
 // Text of the support files: UTF-8 when it is valid UTF-8, else the
@@ -125,15 +139,7 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
     StartUp();
 
     // The five windows that follow the main window.
-    PickFileFn pick = [this](const std::string& filter) -> std::optional<std::string> {
-        QString f = QString::fromStdString(filter);
-        const int bar = f.indexOf('|');
-        if (bar >= 0) f = f.left(bar) + " (" + f.mid(bar + 1).replace(';', ' ') + ")";
-        openDialog_->setNameFilter(f);
-        auto chosen = RunDialog(*openDialog_);
-        if (!chosen) return std::nullopt;
-        return chosen->toStdString();
-    };
+    PickFileFn pick = [this](const std::string& filter) { return PickOpenFile(filter); };
     selOption_ = new TSelOption(doc_, hooks_.PickColor ? hooks_.PickColor
                                                       : TSelOption::PickColorFn([this](const QColor& c)
                                                                                     -> std::optional<QColor> {
@@ -217,13 +223,7 @@ void TMainForm::BuildSettingsPanel() {
     Bevel(sp, 32, 38);
     QFrame* bevels[3] = {Bevel(sp, 68, 61), Bevel(sp, 126, 61), Bevel(sp, 185, 61)};
 
-    Switch1 = new QGroupBox("SelectType", sp);
-    Switch1->setGeometry(0, 0, 209, 33);
-    Switch1Choice[0] = new QRadioButton("Color", Switch1);
-    Switch1Choice[1] = new QRadioButton("Font", Switch1);
-    Switch1Choice[0]->setGeometry(8, 14, 95, 17);
-    Switch1Choice[1]->setGeometry(108, 14, 95, 17);
-    Switch1Choice[0]->setChecked(true);
+    Switch1 = ChoiceGroup(sp, "SelectType", 0, {"Color", "Font"}, Switch1Choice);
     Switch1->hide();
 
     Caption(sp, "Position", 4, 44);
@@ -261,7 +261,7 @@ void TMainForm::BuildSettingsPanel() {
         P[2 * s + 1]->setGeometry(pl.yFieldX, pl.fieldY, 41, 22);
         group.push_back(P[2 * s]);
         group.push_back(P[2 * s + 1]);
-        Options[s] = PictureButton(sp, 176, pl.fieldY, 23, 22, s == 0 ? optionsIcon : QIcon(),
+        Options[s] = PictureButton(sp, 176, pl.fieldY, 23, 22, optionsIcon,
                                    "Selected/Unselected State Options");
         PTextCaption[s] = Caption(sp, "Text", 116, pl.textCapY);
         PText[s] = new CommitEdit(sp);
@@ -275,7 +275,7 @@ void TMainForm::BuildSettingsPanel() {
     Visnoivent = new QCheckBox("No event visible", sp);
     Visnoivent->setGeometry(8, 224, 97, 17);
     Visnoivent->setChecked(true);
-    SpeedButton5 = PictureButton(sp, 40, 248, 73, 21, QIcon());
+    SpeedButton5 = PictureButton(sp, 40, 248, 73, 21, optionsIcon);
     SpeedButton5->setText("Options");
     SpeedButton5->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton5->setFocusPolicy(Qt::StrongFocus);
@@ -302,7 +302,8 @@ void TMainForm::BuildOptionsPage() {
     BGI = new QLineEdit("WindowsMobile.JPG", pg);
     BGI->setGeometry(8, 24, 153, 21);
     BGI->setReadOnly(true); // the name of a file in the program folder, set by choosing one
-    SpeedButton1 = PictureButton(pg, 168, 16, 31, 30, ButtonPicture(Picture::Background),
+    const QIcon backgroundIcon = ButtonPicture(Picture::Background);
+    SpeedButton1 = PictureButton(pg, 168, 16, 31, 30, backgroundIcon,
                                  "Choose the background picture");
     SpeedButton1->setIconSize(QSize(16, 16));
 
@@ -317,15 +318,10 @@ void TMainForm::BuildOptionsPage() {
         {"Default", "Black", "Blue-Gray", "Green", "Mint", "Orange", "Pink", "Red", "Yellow"});
     ComboBox1->setGeometry(8, 72, 153, 21);
     ComboBox1->setCurrentIndex(0);
-    SpeedButton3 = PictureButton(pg, 168, 64, 31, 30, QIcon(), "Load a colour scheme file");
+    SpeedButton3 = PictureButton(pg, 168, 64, 31, 30, backgroundIcon, "Load a colour scheme file");
+    SpeedButton3->setIconSize(SpeedButton1->iconSize());
 
-    RadioGroup1 = new QGroupBox("Split Lines", pg);
-    RadioGroup1->setGeometry(0, 112, 209, 33);
-    SplitChoice[0] = new QRadioButton("On", RadioGroup1);
-    SplitChoice[1] = new QRadioButton("Off", RadioGroup1);
-    SplitChoice[0]->setGeometry(8, 14, 95, 17);
-    SplitChoice[1]->setGeometry(108, 14, 95, 17);
-    SplitChoice[0]->setChecked(true);
+    RadioGroup1 = ChoiceGroup(pg, "Split Lines", 112, {"On", "Off"}, SplitChoice);
 
     SpeedButton4 = new QPushButton("Selected/Unselected State Options", pg);
     SpeedButton4->setGeometry(8, 152, 185, 33);
@@ -376,13 +372,7 @@ void TMainForm::StartUp() {
         package::StartDocument(doc_, doc_.AppDir);
         file = "WindowsMobile.JPG";
         preview_->LoadBackground();
-        SyncSurfaces();
         preview_->DrawPlugins();
-        SyncSurfaces();
-        // Pictures shared between buttons.
-        SpeedButton3->setIcon(SpeedButton1->icon());
-        SpeedButton3->setIconSize(SpeedButton1->iconSize());
-        for (QToolButton* b : {Options[1], Options[2], SpeedButton5}) b->setIcon(Options[0]->icon());
         file = "info.txt";
         Memo1->setPlainText(SupportText(platform::ReadFile(doc_.AppDir + "info.txt")));
         file = "about.jpg";
@@ -398,13 +388,14 @@ void TMainForm::StartUp() {
         if (text.find(file) == std::string::npos) text = doc_.AppDir + file + ": " + text;
         ShowMessage(QString::fromStdString(text));
     }
+    // What was drawn shows, also when a later step failed.
+    SyncSurfaces();
 }
 
 // ------------------------------------------------------------------- sync
 
 void TMainForm::SyncPanel() {
-    const bool was = syncing_;
-    syncing_ = true;
+    const QScopedValueRollback<bool> syncing(syncing_, true);
     const model::Panel& p = panel_;
     ActivePluginsList->setVisible(p.EntryListVisible);
     PluginsList->setVisible(p.CatalogueVisible);
@@ -439,12 +430,10 @@ void TMainForm::SyncPanel() {
     }
     Button8->setVisible(p.Install == model::InstallButton::AnalogClock);
     Button9->setVisible(p.Install == model::InstallButton::WMPlayer);
-    syncing_ = was;
 }
 
 void TMainForm::SyncEntryList() {
-    const bool was = syncing_;
-    syncing_ = true;
+    const QScopedValueRollback<bool> syncing(syncing_, true);
     const auto& list = doc_.ActivePluginsList;
     bool same = ActivePluginsList->count() == int(list.Lines.size());
     for (int i = 0; same && i < int(list.Lines.size()); ++i)
@@ -455,30 +444,25 @@ void TMainForm::SyncEntryList() {
     }
     ActivePluginsList->setCurrentRow(list.Selected);
     if (list.Selected < 0) ActivePluginsList->clearSelection();
-    syncing_ = was;
 }
 
 void TMainForm::SyncSurfaces() {
     BGImage->SetBitmap(preview_->BGImage);
     Image1->SetBitmap(preview_->Image1);
     Image2->SetBitmap(preview_->Image2);
-    const bool was = syncing_;
-    syncing_ = true;
+    const QScopedValueRollback<bool> syncing(syncing_, true);
     const auto& sb = preview_->ScrollBar1;
     ScrollBar1->setRange(0, sb.Max);
     ScrollBar1->setValue(sb.Position);
     ScrollBar1->setEnabled(sb.Enabled);
     Image1->move(8, -sb.Position);
-    syncing_ = was;
 }
 
 void TMainForm::SyncOptions() {
-    const bool was = syncing_;
-    syncing_ = true;
+    const QScopedValueRollback<bool> syncing(syncing_, true);
     const QString bgi = FromDoc(doc_.BGI);
     if (BGI->text() != bgi) BGI->setText(bgi);
     SplitChoice[doc_.SplitLines == 1 ? 1 : 0]->setChecked(true);
-    syncing_ = was;
 }
 
 // ------------------------------------------------------------ plumbing

@@ -149,6 +149,9 @@ private:
     void Guard(const std::function<void()>& fn);
     void ShowMessage(const QString& text);
     std::optional<QString> RunDialog(QFileDialog& dialog);
+    // The shared open dialog with `filter` ("XML Files|*.xml"), as the style
+    // windows use it; nothing on Cancel.
+    std::optional<std::string> PickOpenFile(const std::string& filter);
 
     // Widgets from the panel model and the document.
     void SyncPanel();
@@ -172,6 +175,12 @@ private:
     void SaveProjectClick();
     void OpenProjectClick();
     void InstallClick(const char* cabinet);
+    void ShowSchemeName(const QString& name);
+
+    // Runs `job` (given the event pump) with the busy box and shows what the
+    // loader it ran printed; a failure is shown instead.
+    void RunLoader(const QString& text,
+                   const std::function<std::string(const std::function<void()>&)>& job);
 
     // Long-running work with a busy cursor and progress box.
     void Busy(const QString& text, const std::function<void(const std::function<void()>&)>& work);

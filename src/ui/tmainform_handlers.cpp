@@ -4,12 +4,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QGroupBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QToolButton>
 
@@ -17,8 +18,8 @@
 #include "package/cabinet.h"
 #include "package/project.h"
 #include "package/schemes.h"
-#include "platform/files.h"
 #include "preview/preview.h"
+#include "ui/stylewidgets.h"
 #include "ui/stylewindows.h"
 #include "ui/tmainform.h"
 #include "ui/tseloption.h"
@@ -33,11 +34,9 @@ namespace {
 // Sets the filter the way the shared dialogs are used: everything else, the
 // file name included, keeps its last value (the dialog would otherwise give
 // the name the new filter's extension).
-void SetFilter(QFileDialog& d, const char* filter) {
-    QString f = QString::fromLatin1(filter);
-    const int bar = f.indexOf('|');
+void SetFilter(QFileDialog& d, const std::string& filter) {
     const QStringList keep = d.selectedFiles();
-    d.setNameFilter(f.left(bar) + " (" + f.mid(bar + 1).replace(';', ' ') + ")");
+    d.setNameFilter(QtFileFilter(filter));
     if (d.acceptMode() == QFileDialog::AcceptSave && !keep.isEmpty()) d.selectFile(keep.front());
 }
 
@@ -48,6 +47,13 @@ struct BusyCursor {
 };
 
 } // namespace
+
+std::optional<std::string> TMainForm::PickOpenFile(const std::string& filter) {
+    SetFilter(*openDialog_, filter);
+    const std::optional<QString> chosen = RunDialog(*openDialog_);
+    if (!chosen) return std::nullopt;
+    return chosen->toStdString();
+}
 
 void TMainForm::Connect() {
     // Home Screen page.
@@ -163,12 +169,11 @@ void TMainForm::CommitPanelField(Field f) {
     // A commit redraws, and a redraw may show a message box; the focus that
     // box takes must not commit again.
     if (syncing_ || committing_ || !panel_.PanelVisible) return;
-    committing_ = true;
+    const QScopedValueRollback<bool> committing(committing_, true);
     bool stored = false;
     Guard([&] { stored = model::CommitField(doc_, panel_, f); });
     SyncPanel();
     if (stored) DrawPlugins();
-    committing_ = false;
 }
 
 void TMainForm::EditElementFormats(int slot) {
@@ -215,12 +220,16 @@ void TMainForm::PresetChanged(const QString& text) {
     if (chosen) DrawPlugins();
 }
 
+void TMainForm::ShowSchemeName(const QString& name) {
+    // Showing the name is no choice of a preset.
+    const QScopedValueRollback<bool> syncing(syncing_, true);
+    ComboBox1->setEditText(name);
+}
+
 void TMainForm::SchemeFileClick() {
     SetFilter(*openDialog_, "XML Files|*.xml");
     if (auto path = RunDialog(*openDialog_)) {
-        syncing_ = true; // showing the name is no choice of a preset
-        ComboBox1->setEditText(QFileInfo(*path).fileName());
-        syncing_ = false;
+        ShowSchemeName(QFileInfo(*path).fileName());
         Guard([&] { package::ChooseSchemeFile(doc_, path->toStdString()); });
     }
     DrawPlugins();
@@ -272,30 +281,29 @@ void TMainForm::SaveXmlClick() {
 
 // The loader has no window of its own here: it is waited for and what it
 // printed is shown, so a refused or failed install is never taken for done.
-void TMainForm::LoadThemeClick() {
-    package::LoaderRun run;
+void TMainForm::RunLoader(const QString& text,
+                          const std::function<std::string(const std::function<void()>&)>& job) {
+    std::string output;
     bool done = false;
     Guard([&] {
-        Busy("Building the cabinet for the phone...", [&](const std::function<void()>& pump) {
-            const std::string cab = doc_.AppDir + "Theme.cab";
-            package::BuildCabinet(doc_, cab, SaveDialogFileName(), pump);
-            run = package::RunDeviceLoader(doc_, cab, true);
-        });
+        Busy(text, [&](const std::function<void()>& pump) { output = job(pump); });
         done = true;
     });
-    if (done) ShowMessage(QString::fromStdString(run.Output).trimmed());
+    if (done) ShowMessage(QString::fromStdString(output).trimmed());
+}
+
+void TMainForm::LoadThemeClick() {
+    RunLoader("Building the cabinet for the phone...", [this](const std::function<void()>& pump) {
+        const std::string cab = doc_.AppDir + "Theme.cab";
+        package::BuildCabinet(doc_, cab, SaveDialogFileName(), pump);
+        return package::RunDeviceLoader(doc_, cab, true).Output;
+    });
 }
 
 void TMainForm::InstallClick(const char* cabinet) {
-    package::LoaderRun run;
-    bool done = false;
-    Guard([&] {
-        Busy("Installing the plugin...", [&](const std::function<void()>&) {
-            run = package::InstallPluginCabinet(doc_, cabinet, true);
-        });
-        done = true;
+    RunLoader("Installing the plugin...", [this, cabinet](const std::function<void()>&) {
+        return package::InstallPluginCabinet(doc_, cabinet, true).Output;
     });
-    if (done) ShowMessage(QString::fromStdString(run.Output).trimmed());
 }
 
 void TMainForm::SaveProjectClick() {
@@ -321,9 +329,7 @@ void TMainForm::OpenProjectClick() {
     // The page goes back to browsing: the entry the panel held is gone.
     model::ClosePanel(doc_, panel_);
     doc_.ActivePluginsList.Selected = -1;
-    syncing_ = true;
-    ComboBox1->setEditText("user.scheme.xml");
-    syncing_ = false;
+    ShowSchemeName("user.scheme.xml");
     SyncPanel();
     DrawPlugins();
 }

@@ -112,16 +112,22 @@ SurfaceView::SurfaceView(bool whiteIsClear, QWidget* parent)
 }
 
 void SurfaceView::SetBitmap(const platform::Bitmap& bmp) {
-    QImage img = ToQImage(bmp);
-    if (whiteIsClear_) {
-        img = img.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < img.height(); ++y) {
-            auto* row = reinterpret_cast<quint32*>(img.scanLine(y));
-            for (int x = 0; x < img.width(); ++x)
-                if (row[x] == 0xFFFFFFFFu) row[x] = 0;
+    if (!whiteIsClear_ || bmp.Empty()) {
+        image_ = ToQImage(bmp);
+    } else {
+        // One pass over the (layout-tall) surface on every redraw: opaque
+        // pixels, pure white left clear.
+        QImage img(bmp.Width(), bmp.Height(), QImage::Format_ARGB32);
+        for (int y = 0; y < bmp.Height(); ++y) {
+            const std::uint32_t* src = bmp.Row(y);
+            auto* dst = reinterpret_cast<quint32*>(img.scanLine(y));
+            for (int x = 0; x < bmp.Width(); ++x) {
+                const quint32 p = src[x] | 0xFF000000u;
+                dst[x] = p == 0xFFFFFFFFu ? 0u : p;
+            }
         }
+        image_ = std::move(img);
     }
-    image_ = std::move(img);
     update();
 }
 

@@ -14,6 +14,7 @@
 #include "package/project.h"
 #include "preview/preview.h"
 #include "support/program_folder.h"
+#include "support/style_entries.h"
 
 namespace tessaro::testing {
 
@@ -36,25 +37,7 @@ class ProgramFolder : public ::testing::Test {
 
     // Appends an entry of `kind` at `top` with `height`, as the editor fills it.
     int Add(const std::string& kind, int top, int height) {
-        const int i = model::CountEntries(doc_);
-        model::TPlugins& e = doc_.Plugins[i];
-        e.Used = 1;
-        e.Name = kind;
-        e.Top = top;
-        e.Height = height;
-        for (auto& item : e.Items)
-            item.Visible = 1;
-        if (kind == "Icon Bar")
-            e.Items[0].Y = 1;
-        if (kind == "AnalogClock") {
-            e.Items[1].X = 1;
-            e.Items[1].Y = 1;
-            e.Items[2].X = 1;
-            e.Items[2].Y = 70;
-            e.BgColor = 0x00FFFF00;
-        }
-        doc_.ActivePluginsList.Lines.push_back(kind);
-        return i;
+        return testsupport::AddStyleEntry(doc_, kind, top, height);
     }
 
     std::string App(const std::string& name) const { return doc_.AppDir + name; }

@@ -14,7 +14,6 @@
 
 #include "images/advopt.h"
 #include "model/document.h"
-#include "model/editing.h"
 #include "package/project.h"
 #include "platform/picture.h"
 #include "preview/preview.h"
@@ -23,26 +22,12 @@
 #include "ui/tanalogclockform.h"
 #include "ui/tbgimageform.h"
 #include "ui/ticonbarform.h"
+#include "support/style_entries.h"
 #include "uitestutil.h"
 
 using namespace tessaro;
 
 namespace {
-
-int Add(model::Document& doc, const std::string& kind, int top, int height) {
-    const int i = model::CountEntries(doc);
-    model::TPlugins& e = doc.Plugins[i];
-    e.Used = 1;
-    e.Name = kind;
-    e.Top = top;
-    e.Height = height;
-    for (auto& item : e.Items)
-        item.Visible = 1;
-    doc.ActivePluginsList.Lines.push_back(kind);
-    doc.EditIndex = i;
-    doc.CurrentKind = kind;
-    return i;
-}
 
 // A landscape photograph stand-in: sky, sun, hills and a lake.
 QImage Landscape(int w, int h) {
@@ -74,13 +59,15 @@ QImage Landscape(int w, int h) {
     return img;
 }
 
-void Save(QWidget& w, const QString& path) {
+bool Save(QWidget& w, const QString& path) {
     w.show();
-    QTest::qWaitForWindowExposed(&w);
+    const bool shown = QTest::qWaitForWindowExposed(&w);
     QTest::qWait(300);
-    if (!w.grab().save(path))
+    const bool saved = shown && w.grab().save(path);
+    if (!saved)
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     w.hide();
+    return saved;
 }
 
 } // namespace
@@ -100,9 +87,8 @@ int main(int argc, char** argv) {
     preview.SetMessageHandler(
         [](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
 
-    const int bar = Add(doc, "Icon Bar", 0, 20);
-    doc.Plugins[bar].Items[0].Y = 1;
-    const int clock = Add(doc, "AnalogClock", 60, 90);
+    const int bar = testsupport::AddEditedEntry(doc, "Icon Bar", 0, 20);
+    const int clock = testsupport::AddEditedEntry(doc, "AnalogClock", 60, 90);
     auto& c = doc.Plugins[clock];
     c.Items[0].X = 43;
     c.Items[0].Y = 1;
@@ -113,12 +99,13 @@ int main(int argc, char** argv) {
     c.Items[2].X = 2;
     c.Items[2].Y = 75;
     c.BgColor = 0xFFFFFF;
-    Add(doc, "Calendar", 20, 40);
+    testsupport::AddEditedEntry(doc, "Calendar", 20, 40);
     // Keep the index order as the layout order.
     std::swap(doc.Plugins[1], doc.Plugins[2]);
     std::swap(doc.ActivePluginsList.Lines[1], doc.ActivePluginsList.Lines[2]);
     preview.DrawPlugins();
 
+    int failures = 0;
     {
         doc.EditIndex = bar;
         ui::TIconBarForm form(preview, {}, {});
@@ -126,32 +113,33 @@ int main(int argc, char** argv) {
         form.show();
         QTest::mouseClick(form.StyleButtons[1], Qt::LeftButton);
         QTest::keyClick(form.SpinEdit1, Qt::Key_Up);
-        Save(form, out + "iconbar.png");
+        failures += !Save(form, out + "iconbar.png");
     }
     {
         doc.EditIndex = 2;
         ui::TAnalogClockForm form(preview, {}, {}, {});
         form.Load();
-        Save(form, out + "clock.png");
+        failures += !Save(form, out + "clock.png");
     }
     {
         doc.EditIndex = 1;
         ui::Tadvopt form(doc, {});
         form.ShowSection(images::AdvancedSection::Background);
-        Save(form, out + "advopt.png");
+        failures += !Save(form, out + "advopt.png");
     }
     {
         ui::TBGImageForm form;
         form.SetPicture(ui::FromQImage(Landscape(1100, 900)));
         form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         form.show();
-        QTest::qWaitForWindowExposed(&form);
+        if (!QTest::qWaitForWindowExposed(&form))
+            ++failures;
         form.Shape1MouseDown(40, 40);
         form.Shape1MouseMove(300, 230, true);
         form.Shape2MouseDown();
         form.Shape2MouseMove(10 + 120, true);
-        Save(form, out + "crop.png");
+        failures += !Save(form, out + "crop.png");
     }
     uitest::RemoveFolder(dir);
-    return 0;
+    return failures == 0 ? 0 : 1;
 }

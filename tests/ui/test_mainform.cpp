@@ -473,6 +473,25 @@ private slots:
         QVERIFY2(r.messages[1].contains("Installed"), qPrintable(r.messages[1]));
         QVERIFY(fs::exists(r.appDir + "device/registry.txt"));
     }
+
+    void layoutSurfaceLeavesOnlyPureWhiteClear() {
+        platform::Bitmap bmp(3, 2, 0xFFFFFF);
+        bmp.SetPixel(1, 0, 0xFEFFFF); // nearly white stays
+        bmp.SetPixel(2, 1, platform::Rgb(10, 20, 30));
+        ui::SurfaceView layout(true), screen(false);
+        layout.SetBitmap(bmp);
+        screen.SetBitmap(bmp);
+        const QImage& clear = layout.Image();
+        QCOMPARE(clear.size(), QSize(3, 2));
+        QCOMPARE(qAlpha(clear.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(clear.pixel(2, 0)), 0);
+        QCOMPARE(clear.pixel(1, 0), qRgb(0xFF, 0xFF, 0xFE));
+        QCOMPARE(clear.pixel(2, 1), qRgb(10, 20, 30));
+        QCOMPARE(screen.Image().pixel(0, 0), qRgb(0xFF, 0xFF, 0xFF));
+        QCOMPARE(screen.Image().pixel(2, 1), qRgb(10, 20, 30));
+        layout.SetBitmap(platform::Bitmap());
+        QVERIFY(layout.Image().isNull());
+    }
 };
 
 QTEST_MAIN(MainFormTest)

@@ -36,6 +36,7 @@
 #include "ui/tanalogclockform.h"
 #include "ui/tbgimageform.h"
 #include "ui/ticonbarform.h"
+#include "support/style_entries.h"
 #include "uitestutil.h"
 
 using namespace tessaro;
@@ -118,25 +119,7 @@ class TestStyleWindows : public QObject {
     QString lastFilter_;
 
     int Add(const std::string& kind, int top, int height) {
-        const int i = model::CountEntries(*doc_);
-        model::TPlugins& e = doc_->Plugins[i];
-        e.Used = 1;
-        e.Name = kind;
-        e.Top = top;
-        e.Height = height;
-        for (auto& item : e.Items)
-            item.Visible = 1;
-        if (kind == "Icon Bar")
-            e.Items[0].Y = 1;
-        if (kind == "AnalogClock") {
-            e.Items[1].X = e.Items[1].Y = e.Items[2].X = 1;
-            e.Items[2].Y = 70;
-            e.BgColor = 0x00FFFF00;
-        }
-        doc_->ActivePluginsList.Lines.push_back(kind);
-        doc_->EditIndex = i;
-        doc_->CurrentKind = kind;
-        return i;
+        return testsupport::AddEditedEntry(*doc_, kind, top, height);
     }
     ui::PickFileFn Picker() {
         return [this](const std::string& filter) {

@@ -46,6 +46,11 @@ void Click(QListWidget* list, int row) {
                       list->visualItemRect(list->item(row)).center());
 }
 
+void DoubleClick(QListWidget* list, int row) {
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                       list->visualItemRect(list->item(row)).center());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -74,8 +79,7 @@ int main(int argc, char** argv) {
         }
         Click(w.ActivePluginsList, 2);
         failures += !Shoot(w, out + "/home.png");
-        QTest::mouseDClick(w.ActivePluginsList->viewport(), Qt::LeftButton, {},
-                           w.ActivePluginsList->visualItemRect(w.ActivePluginsList->item(2)).center());
+        DoubleClick(w.ActivePluginsList, 2);
         failures += !Shoot(w, out + "/home_panel.png");
         QTest::mouseClick(w.Button6, Qt::LeftButton);
 
@@ -93,8 +97,7 @@ int main(int argc, char** argv) {
         w.PageControl1->setCurrentWidget(w.HomePage);
         Settle();
         Click(w.ActivePluginsList, 4);
-        QTest::mouseDClick(w.ActivePluginsList->viewport(), Qt::LeftButton, {},
-                           w.ActivePluginsList->visualItemRect(w.ActivePluginsList->item(4)).center());
+        DoubleClick(w.ActivePluginsList, 4);
         failures += !Shoot(w, out + "/home_mru.png");
         QTest::mouseClick(w.Button6, Qt::LeftButton);
         w.PageControl1->setCurrentWidget(w.OpenSavePage);
@@ -115,8 +118,7 @@ int main(int argc, char** argv) {
             QTest::mouseClick(w.Button6, Qt::LeftButton);
         }
         Click(w.ActivePluginsList, 52);
-        QTest::mouseDClick(w.ActivePluginsList->viewport(), Qt::LeftButton, {},
-                           w.ActivePluginsList->visualItemRect(w.ActivePluginsList->item(52)).center());
+        DoubleClick(w.ActivePluginsList, 52);
         QLineEdit* edit = w.P[0]->Edit();
         edit->setFocus();
         Settle();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include <QGuiApplication>
@@ -72,10 +73,13 @@ Bitmap Mask(const QImage& src) {
     return b;
 }
 
-QPainterPath TextPath(const char* fontFile, double px, const QString& text, QPointF at,
-                      bool centred = false) {
+QRawFont LoadFont(const char* fontFile, double px) {
     QRawFont font(QString::fromUtf8(fontFile), px, QFont::PreferNoHinting);
     if (!font.isValid()) throw std::runtime_error(std::string("font missing: ") + fontFile);
+    return font;
+}
+
+QPainterPath TextPath(const QRawFont& font, const QString& text, QPointF at, bool centred = false) {
     QList<quint32> glyphs = font.glyphIndexesForString(text);
     QList<QPointF> adv = font.advancesForGlyphIndexes(glyphs);
     double width = 0;
@@ -180,8 +184,9 @@ QImage AboutLogo() {
         p.drawRoundedRect(QRectF(x + 2, y + 2, 28, 12), 5, 5);
     }
     p.restore();
-    p.fillPath(TextPath(kBoldFont, 34, "Tessaro", QPointF(104.5, 178), true), QColor(250, 250, 250));
-    p.fillPath(TextPath(kCondBoldFont, 11, "HOME SCREEN DESIGNER", QPointF(104.5, 197), true),
+    p.fillPath(TextPath(LoadFont(kBoldFont, 34), "Tessaro", QPointF(104.5, 178), true),
+               QColor(250, 250, 250));
+    p.fillPath(TextPath(LoadFont(kCondBoldFont, 11), "HOME SCREEN DESIGNER", QPointF(104.5, 197), true),
                QColor(160, 190, 240));
     return img;
 }
@@ -525,9 +530,9 @@ Bitmap Face(int n) {
     };
     auto numeral = [&](int h, double r, double px, const char* font) {
         const QPointF q = at(h * 30.0, r);
-        QRawFont f(QString::fromUtf8(font), px, QFont::PreferNoHinting);
+        const QRawFont f = LoadFont(font, px);
         const double capHalf = f.capHeight() / 2;
-        p.fillPath(TextPath(font, px, QString::number(h), QPointF(q.x(), q.y() + capHalf), true), ink);
+        p.fillPath(TextPath(f, QString::number(h), QPointF(q.x(), q.y() + capHalf), true), ink);
     };
     switch (n) {
     case 1: // classic: ring, minute and hour ticks
@@ -595,7 +600,7 @@ Bitmap Face(int n) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    if (argc != 2 || argv[1][0] == '\0') {
         std::fprintf(stderr, "usage: assetgen OUTDIR\n");
         return 2;
     }
@@ -604,9 +609,8 @@ int main(int argc, char** argv) {
     try {
         std::string out = argv[1];
         if (out.back() != '/') out += '/';
-        pf::CreateFolder(out);
-        pf::CreateFolder(out + "IconBars");
-        pf::CreateFolder(out + "Faces");
+        for (const std::string& folder : {out, out + "IconBars", out + "Faces"})
+            if (!pf::CreateFolder(folder)) throw std::runtime_error("cannot create the folder " + folder);
         pf::WriteJpeg(out + "WindowsMobile.JPG", FromImage(Wallpaper()), 95);
         pf::WriteJpeg(out + "about.jpg", FromImage(AboutLogo()), 95);
         pf::WriteBmp(out + "TrayIcons.bmp", TrayIcons());

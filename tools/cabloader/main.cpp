@@ -20,7 +20,6 @@
 #include <dirent.h>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,27 +28,15 @@
 #include <libgcab.h>
 
 #include "cecab.h"
+#include "toolsupport.h"
 
 namespace {
 
-struct Failure {
-    std::string Message;
-};
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Failure{"cannot open \"" + path + "\": " + std::strerror(errno)};
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using cabtool::Failure;
+using cabtool::Lower;
+using cabtool::ReadAll;
+using cabtool::Ref;
+using cabtool::WithError;
 
 // Writes through a temporary file and a rename.
 void WriteAtomic(const std::string& path, const std::string& data) {
@@ -59,7 +46,7 @@ void WriteAtomic(const std::string& path, const std::string& data) {
         if (!out)
             throw Failure{"cannot write \"" + temp + "\": " + std::strerror(errno)};
         out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        out.flush();
+        out.close();
         if (!out) {
             ::unlink(temp.c_str());
             throw Failure{"cannot write \"" + temp + "\""};
@@ -423,17 +410,6 @@ void RemoveTree(const std::string& dir) {
     ::rmdir(dir.c_str());
 }
 
-template <typename T> struct Ref {
-    T* p = nullptr;
-    explicit Ref(T* q = nullptr) : p(q) {}
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    ~Ref() {
-        if (p)
-            g_object_unref(p);
-    }
-};
-
 struct ExtractNames {
     int Next = 0;
     std::map<std::string, std::string> ByName; // name in the cabinet -> extracted name
@@ -467,33 +443,15 @@ void Run(const std::string& cabPath) {
     GError* error = nullptr;
     Ref<GFile> file(g_file_new_for_path(cabPath.c_str()));
     Ref<GFileInputStream> stream(g_file_read(file.p, nullptr, &error));
-    if (!stream.p) {
-        std::string m = "cannot open \"" + cabPath + "\"";
-        if (error) {
-            m += std::string(": ") + error->message;
-            g_error_free(error);
-        }
-        throw Failure{m};
-    }
+    if (!stream.p)
+        throw Failure{WithError("cannot open \"" + cabPath + "\"", error)};
     Ref<GCabCabinet> cabinet(gcab_cabinet_new());
-    if (!gcab_cabinet_load(cabinet.p, G_INPUT_STREAM(stream.p), nullptr, &error)) {
-        std::string m = "\"" + cabPath + "\" is not a cabinet";
-        if (error) {
-            m += std::string(": ") + error->message;
-            g_error_free(error);
-        }
-        throw Failure{m};
-    }
+    if (!gcab_cabinet_load(cabinet.p, G_INPUT_STREAM(stream.p), nullptr, &error))
+        throw Failure{WithError("\"" + cabPath + "\" is not a cabinet", error)};
     ExtractNames names;
     Ref<GFile> workDir(g_file_new_for_path(work.c_str()));
-    if (!gcab_cabinet_extract_simple(cabinet.p, workDir.p, NameFile, &names, nullptr, &error)) {
-        std::string m = "cannot unpack \"" + cabPath + "\"";
-        if (error) {
-            m += std::string(": ") + error->message;
-            g_error_free(error);
-        }
-        throw Failure{m};
-    }
+    if (!gcab_cabinet_extract_simple(cabinet.p, workDir.p, NameFile, &names, nullptr, &error))
+        throw Failure{WithError("cannot unpack \"" + cabPath + "\"", error)};
 
     std::string headerName;
     std::map<int, std::string> byId;
@@ -570,6 +528,9 @@ int main(int argc, char** argv) {
     } catch (const Failure& f) {
         std::fflush(stdout);
         std::fprintf(stderr, "CabLoader: %s\n", f.Message.c_str());
-        return 1;
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "CabLoader: %s\n", e.what());
     }
+    return 1;
 }

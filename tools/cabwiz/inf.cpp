@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "cecab.h"
+#include "toolsupport.h"
 
 namespace cabwiz {
 
@@ -27,11 +28,7 @@ struct Section {
     bool Used = false;
 };
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+using cabtool::Lower;
 
 std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t\r\n");

@@ -11,55 +11,24 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
 #include <libgcab.h>
 
-#include "cecab.h"
 #include "inf.h"
+#include "toolsupport.h"
 
 namespace {
 
-struct Failure {
-    std::string Message;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Failure{"cannot open \"" + path + "\": " + std::strerror(errno)};
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad())
-        throw Failure{"cannot read \"" + path + "\""};
-    return s.str();
-}
-
-// Owns one GObject reference.
-template <typename T> struct Ref {
-    T* p = nullptr;
-    explicit Ref(T* q = nullptr) : p(q) {}
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    ~Ref() {
-        if (p)
-            g_object_unref(p);
-    }
-};
+using cabtool::Failure;
+using cabtool::ReadAll;
+using cabtool::Ref;
 
 void Check(gboolean ok, GError* error, const std::string& what) {
-    if (ok)
-        return;
-    std::string message = what;
-    if (error) {
-        message += ": ";
-        message += error->message;
-        g_error_free(error);
-    }
-    throw Failure{message};
+    if (!ok)
+        throw Failure{cabtool::WithError(what, error)};
 }
 
 void AddFile(GCabFolder* folder, const std::string& name, const std::string& data,
@@ -76,21 +45,17 @@ void AddFile(GCabFolder* folder, const std::string& name, const std::string& dat
 
 void WriteCabinet(const cabwiz::Plan& plan, const std::string& header, const std::string& out,
                   bool mszip) {
-    GDateTime* when = g_date_time_new_utc(2004, 1, 1, 12, 0, 0); // fixed, so builds repeat exactly
+    // A fixed date, so builds repeat exactly.
+    const std::unique_ptr<GDateTime, void (*)(GDateTime*)> when(
+        g_date_time_new_utc(2004, 1, 1, 12, 0, 0), g_date_time_unref);
     Ref<GCabCabinet> cabinet(gcab_cabinet_new());
     Ref<GCabFolder> folder(gcab_folder_new(mszip ? GCAB_COMPRESSION_MSZIP : GCAB_COMPRESSION_NONE));
-    try {
-        AddFile(folder.p, cabwiz::CabinetName(plan.AppName, 0), header, when);
-        for (size_t i = 0; i < plan.Files.size(); ++i) {
-            const auto& f = plan.Files[i];
-            AddFile(folder.p, cabwiz::CabinetName(f.SourceName, static_cast<int>(i + 1)),
-                    ReadAll(f.SourcePath), when);
-        }
-    } catch (...) {
-        g_date_time_unref(when);
-        throw;
+    AddFile(folder.p, cabwiz::CabinetName(plan.AppName, 0), header, when.get());
+    for (size_t i = 0; i < plan.Files.size(); ++i) {
+        const auto& f = plan.Files[i];
+        AddFile(folder.p, cabwiz::CabinetName(f.SourceName, static_cast<int>(i + 1)),
+                ReadAll(f.SourcePath), when.get());
     }
-    g_date_time_unref(when);
     GError* error = nullptr;
     Check(gcab_cabinet_add_folder(cabinet.p, folder.p, &error), error,
           "cannot add the cabinet folder");
@@ -171,6 +136,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Cabwizsp: %s: %s\n", inf.c_str(), e.what());
     } catch (const Failure& e) {
         std::fprintf(stderr, "Cabwizsp: %s\n", e.Message.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Cabwizsp: %s\n", e.what());
     }
     return 1;
 }

@@ -109,7 +109,7 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setGeometry(0, 0, 215, 539);
-    // Four tabs side by side in 215 pixels, as on the phone-sized original.
+    // Four tabs side by side in the 215-pixel-wide window.
     PageControl1->tabBar()->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
     PageControl1->setStyleSheet("QTabBar::tab { padding: 3px 2px 3px 2px; margin: 0px; }");

@@ -105,7 +105,7 @@ QString FromDoc(const std::string& bytes);
 std::string ToDoc(const QString& text);
 
 // The application font the windows are laid out for: a small sans face
-// close to the 8-point dialog font of the original layout.
+// close to the 8-point dialog font the window geometry assumes.
 void UseDesignerFont();
 
 // The button pictures, drawn at start.

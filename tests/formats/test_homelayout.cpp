@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/test_util.h"
 #include "formats/homelayout.h"
 #include "model/error.h"
 
@@ -14,12 +15,7 @@ using formats::BuildHomeLayout;
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using tessaro::testsupport::Slurp;
 
 std::vector<std::string> Lines(const std::string& file) {
     std::vector<std::string> out;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/test_util.h"
 #include "formats/scheme.h"
 #include "model/error.h"
 
@@ -15,12 +16,7 @@ using formats::ParseColorScheme;
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using tessaro::testsupport::Slurp;
 
 } // namespace
 

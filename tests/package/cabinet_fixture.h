@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/test_util.h"
 #include "model/document.h"
 #include "platform/process.h"
 
@@ -21,12 +22,7 @@ namespace cabtest {
 
 namespace fs = std::filesystem;
 
-inline std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using tessaro::testsupport::Slurp;
 
 inline void Spit(const std::string& path, const std::string& data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "support/test_util.h"
 #include "formats/project.h"
 #include "formats/scheme.h"
 #include "model/editing.h"
@@ -63,14 +64,7 @@ protected:
     std::string app_;
 };
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
-}
+using tessaro::testsupport::ErrorOf;
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <fstream>
 
+#include "support/test_util.h"
 #include "model/error.h"
 #include "platform/files.h"
 #include "platform/picture.h"
@@ -26,14 +27,7 @@ protected:
     std::string dir_;
 };
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
-}
+using tessaro::testsupport::ErrorOf;
 
 void Put16(std::string& s, unsigned v) {
     s += char(v & 0xFF);

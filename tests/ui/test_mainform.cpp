@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/test_util.h"
 #include "formats/scheme.h"
 #include "model/catalogue.h"
 #include "platform/files.h"
@@ -35,10 +36,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using tessaro::testsupport::Slurp;
 
 // The window with every dialog answered from queues.
 struct Rig {

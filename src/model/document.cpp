@@ -5,13 +5,13 @@
 
 namespace tessaro::model {
 
-Document::Document() : Plugins(kRecordCount) {}
+Theme::Theme() : Plugins(kRecordCount) {}
 
-int CountEntries(const Document& doc) {
-    if (doc.Plugins.empty() || !doc.Plugins[0].Used) return 0;
+int CountEntries(const Theme& theme) {
+    if (theme.Plugins.empty() || !theme.Plugins[0].Used) return 0;
     int n = 0;
-    const int last = int(doc.Plugins.size()) - 1; // the always-blank record ends the scan
-    while (n < last && doc.Plugins[n].Used) ++n;
+    const int last = int(theme.Plugins.size()) - 1; // the always-blank record ends the scan
+    while (n < last && theme.Plugins[n].Used) ++n;
     return n;
 }
 
@@ -31,8 +31,8 @@ int LayoutHeight(Document& doc) {
     return height;
 }
 
-void ResetDocument(Document& doc) {
-    doc.Plugins.assign(kRecordCount, TPlugins{});
+void ResetDocument(Theme& theme) {
+    theme.Plugins.assign(kRecordCount, TPlugins{});
 }
 
 } // namespace tessaro::model

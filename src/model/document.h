@@ -1,6 +1,6 @@
 #pragma once
-// The theme document: the entry array, the document-wide settings and the
-// editor state. Texts are 8-bit strings in the Windows-1251 code page.
+// The theme document: the design (Theme) and the editor state around it.
+// Texts are 8-bit strings in the Windows-1251 code page.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -58,8 +58,10 @@ struct EntryList {
     int Selected = -1; // -1: no line selected
 };
 
-struct Document {
-    Document();
+// The design itself: exactly what a project file holds. A value: it can be
+// copied, compared, parsed into and checked without any editor around it.
+struct Theme {
+    Theme();
 
     // Always kRecordCount records; never resized.
     std::vector<TPlugins> Plugins;
@@ -75,13 +77,22 @@ struct Document {
 
     model::Scheme Scheme{};
 
-    // The program folder, ending in '/'. Every picture the document names is a
-    // bare file name of a file in this folder.
-    std::string AppDir;
+    // Bare file name of the background picture in the program folder.
     std::string BackgroundImage = "WindowsMobile.JPG";
 
+    // "Split Lines": 0 "On", 1 "Off".
+    int SplitLines = 0;
+
+    bool operator==(const Theme&) const = default;
+};
+
+// A design being edited: the Theme and the editor state around it.
+struct Document : Theme {
+    // The program folder, ending in '/'. Every picture the design names is a
+    // bare file name of a file in this folder.
+    std::string AppDir;
+
     // Window state that the writers and the preview read.
-    int SplitLines = 0;                   // "Split Lines": 0 "On", 1 "Off"
     std::string BGI = "WindowsMobile.JPG"; // the "Background Image" name field
     EntryList ActivePluginsList;
 
@@ -92,7 +103,7 @@ struct Document {
 };
 
 // Number of entries in use (the in-use prefix). 0 when entry 0 is not in use.
-int CountEntries(const Document& doc);
+int CountEntries(const Theme& theme);
 
 // Top + Height of the last entry (not the sum of heights); 0 for no entries.
 // When the entry list's first line is empty text, the list is emptied and 0
@@ -100,6 +111,6 @@ int CountEntries(const Document& doc);
 int LayoutHeight(Document& doc);
 
 // Blanks all 1002 records; document-wide settings stay.
-void ResetDocument(Document& doc);
+void ResetDocument(Theme& theme);
 
 } // namespace tessaro::model

@@ -1,23 +1,65 @@
 // The designer: one fixed-size main window; the style windows are created
 // with it and shown modally on demand.
+//   tessaro [--appdir DIR]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
 #include <cstdio>
+#include <cstring>
+#include <exception>
 
+#include "installlayout.h"
 #include "platform/files.h"
+#include "platform/programfolder.h"
 #include "ui/tmainform.h"
 #include "ui/widgets.h"
+
+namespace {
+
+// The folder named by --appdir DIR or --appdir=DIR; empty when there is none.
+// Returns false when --appdir lacks its folder.
+bool AppDirOption(int argc, char** argv, std::string& dir) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--appdir=", 9) == 0) {
+            dir = argv[i] + 9;
+            if (dir.empty()) return false;
+        } else if (std::strcmp(argv[i], "--appdir") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') return false;
+            dir = argv[++i];
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer started;
     started.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessaro");
+    QApplication::setDesktopFileName("org.tessaro.Tessaro");
     tessaro::ui::UseDesignerFont();
 
-    tessaro::ui::TMainForm window(tessaro::platform::ExecutableDir());
+    std::string appDir;
+    if (!AppDirOption(argc, argv, appDir)) {
+        std::fprintf(stderr, "Usage: tessaro [--appdir DIR]\n");
+        return 2;
+    }
+    tessaro::platform::ProgramFolders folders;
+    try {
+        folders = tessaro::platform::PrepareProgramFolders(tessaro::platform::ExecutableDir(), appDir,
+                                                           tessaro::build::kVersion,
+                                                           tessaro::build::InstalledLayout());
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, "Tessaro", QString::fromStdString(e.what()));
+        return 1;
+    }
+
+    tessaro::ui::TMainForm window(folders.Work);
+    window.Doc().HelperDir = folders.Helpers;
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                            window.screen()->availableGeometry()));
     window.show();

@@ -37,6 +37,7 @@ int CmdInstall(const std::string& appDir, const Args& args) {
         throw UsageError{"expected CABINET"};
     model::Document doc;
     doc.AppDir = appDir;
+    doc.HelperDir = HelperFolder(appDir);
     package::LoaderRun run = package::RunDeviceLoader(doc, Absolute(args[0]), true);
     std::fputs(run.Output.c_str(), stdout);
     return 0;

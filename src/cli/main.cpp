@@ -5,8 +5,10 @@
 #include <map>
 
 #include "cli/commands.h"
+#include "installlayout.h"
 #include "model/error.h"
 #include "platform/files.h"
+#include "platform/programfolder.h"
 
 namespace {
 
@@ -22,7 +24,8 @@ const char* kUsage =
     "  install CABINET                        install a cabinet with the device loader\n"
     "\n"
     "Options:\n"
-    "  --appdir DIR   the program folder to work in (default: the folder of this program)\n"
+    "  --appdir DIR   the program folder to work in (default: the folder of this program;\n"
+    "                 for an installed copy, $XDG_DATA_HOME/tessaro)\n"
     "  --help         print this text\n";
 
 using Command = int (*)(const std::string&, const tessaro::cli::Args&);
@@ -62,8 +65,16 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (appDir.empty()) appDir = platform::ExecutableDir();
-    if (appDir.back() != '/') appDir += '/';
+    // The build tree works in its own folder; an installed copy in the user's
+    // work folder, brought up to date with the installed support files.
+    try {
+        appDir = platform::PrepareProgramFolders(platform::ExecutableDir(), appDir, build::kVersion,
+                                                 build::InstalledLayout())
+                     .Work;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
 
     static const std::map<std::string, Command> commands = {
         {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},

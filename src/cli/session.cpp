@@ -6,7 +6,10 @@
 
 #include <QGuiApplication>
 
+#include "installlayout.h"
 #include "package/project.h"
+#include "platform/files.h"
+#include "platform/programfolder.h"
 
 namespace tessaro::cli {
 
@@ -31,11 +34,17 @@ void EnsureGuiApplication() {
     static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
 }
 
+std::string HelperFolder(const std::string& appDir) {
+    return platform::LocateProgramFolders(platform::ExecutableDir(), appDir, build::InstalledLayout())
+        .Helpers;
+}
+
 Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass) {
     EnsureGuiApplication();
     Session s;
     s.Doc = std::make_unique<model::Document>();
     package::StartDocument(*s.Doc, appDir);
+    s.Doc->HelperDir = HelperFolder(appDir);
     package::OpenProject(*s.Doc, project);
     s.View = std::make_unique<preview::Preview>(*s.Doc);
     s.View->SetMessageHandler([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });

@@ -18,6 +18,11 @@ struct Session {
 // no platform is set).
 void EnsureGuiApplication();
 
+// Where the helper programs are run from for the program folder `appDir`:
+// `appDir` itself when it holds them, otherwise where this program's own
+// helpers are (the program's folder, or the installed helper folder).
+std::string HelperFolder(const std::string& appDir);
+
 // Start-up on appDir, OpenProject(project), then one preview pass, as the
 // designer runs after opening: the pass may remove a second advanced icon bar
 // or clock face, clear a transparency the layout cannot have, and point the

@@ -91,6 +91,9 @@ struct Document : Theme {
     // The program folder, ending in '/'. Every picture the design names is a
     // bare file name of a file in this folder.
     std::string AppDir;
+    // Where the helper programs (the cabinet builder and the device loader)
+    // are run from, ending in '/'; empty: AppDir.
+    std::string HelperDir;
 
     // Window state that the writers and the preview read.
     std::string BGI = "WindowsMobile.JPG"; // the "Background Image" name field

@@ -20,6 +20,10 @@ const char* const kCabName = "CF.cab";
 const char* const kBuilderName = "Cabwizsp";
 const char* const kLoaderName = "CabLoader";
 
+std::string HelperPath(const model::Document& doc, const char* name) {
+    return (doc.HelperDir.empty() ? doc.AppDir : doc.HelperDir) + name;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec1, ec2;
     fs::path pa = fs::weakly_canonical(fs::path(a), ec1);
@@ -145,7 +149,7 @@ void BuildCabinet(model::Document& doc, const std::string& target,
         throw;
     }
 
-    const std::string builder = dir + kBuilderName;
+    const std::string builder = HelperPath(doc, kBuilderName);
     platform::ProcessResult run =
         platform::RunProgram(builder, {kInfName}, dir, kBuilderTimeoutMs, pump);
 
@@ -192,7 +196,7 @@ void ExportHomeLayout(model::Document& doc, const std::string& target) {
 }
 
 LoaderRun RunDeviceLoader(const model::Document& doc, const std::string& cabPath, bool wait) {
-    const std::string loader = doc.AppDir + kLoaderName;
+    const std::string loader = HelperPath(doc, kLoaderName);
     platform::ProcessResult run =
         platform::RunProgram(loader, {cabPath}, "", wait ? kLoaderTimeoutMs : -1);
     if (!run.Started)

@@ -7,8 +7,9 @@
 //   "CF.inf"            the setup INF (removed after the build)
 //   "CF.cab"            the builder's output (removed after it is copied)
 //   "Theme.cab"         the cabinet "Load Theme to SamrtPhone" builds (stays)
-// The builder is AppDir + "Cabwizsp" started with "CF.inf" in AppDir; the
-// loader is AppDir + "CabLoader" started with one cabinet path argument.
+// The builder is "Cabwizsp" started with "CF.inf" in AppDir; the loader is
+// "CabLoader" started with one cabinet path argument. Both are run from
+// doc.HelperDir (AppDir when that is empty).
 #include <functional>
 #include <string>
 

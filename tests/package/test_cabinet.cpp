@@ -299,3 +299,23 @@ TEST(DeviceLoader, WaitedLoaderFailureCarriesItsOutput) {
             << e.what();
     }
 }
+
+// An installed copy works in a folder without the helpers: they run from
+// their own folder, while the work files stay in the program folder.
+TEST(BuildCabinet, RunsTheHelpersFromTheHelperFolder) {
+    TempDir app, helpers, out;
+    SetUpProgramFolder(app.Path, false, false);
+    SetUpProgramFolder(helpers.Path, true, false);
+    RecordingLoader(helpers.Path);
+    Document doc = ThemeDoc(app.Path);
+    doc.HelperDir = helpers.Path;
+    const std::string target = out.Path + "Blue.cab";
+    package::BuildCabinet(doc, target, target);
+    ASSERT_TRUE(Exists(target));
+    ExpectNoWorkFiles(app.Path, "Blue");
+    EXPECT_FALSE(Exists(helpers.Path + "CF.cab"));
+
+    package::LoaderRun run = package::RunDeviceLoader(doc, target, true);
+    EXPECT_TRUE(run.Waited);
+    EXPECT_EQ(Slurp(helpers.Path + "loader-args"), target + "\n");
+}

@@ -1,8 +1,10 @@
 // assetgen: draws Tessaro's support pictures into a program folder.
 //   assetgen OUTDIR
+//   assetgen --icon SIZE FILE.png   (the program icon)
 // Everything here is our own artwork, drawn from code so it can be rebuilt.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <functional>
 #include <stdexcept>
@@ -188,6 +190,40 @@ QImage AboutLogo() {
                QColor(250, 250, 250));
     p.fillPath(TextPath(LoadFont(kCondBoldFont, 11), "HOME SCREEN DESIGNER", QPointF(104.5, 197), true),
                QColor(160, 190, 240));
+    return img;
+}
+
+// ---------------------------------------------------------------- program icon
+// The desktop icon, the same design as assets/desktop/org.tessaro.Tessaro.svg:
+// drawn in a 256-unit square and scaled to `size` pixels.
+QImage ProgramIcon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient back(0, 16, 0, 240);
+    back.setColorAt(0, QColor(0x12, 0x24, 0x54));
+    back.setColorAt(1, QColor(0x2c, 0x16, 0x58));
+    p.setPen(Qt::NoPen);
+    p.setBrush(back);
+    p.drawRoundedRect(QRectF(16, 16, 224, 224), 44, 44);
+    const QRgb bottom[9] = {0x316ac5, 0x26a69a, 0x66bb6a, 0xffa726, 0xef5350,
+                            0xab47bc, 0x29b6f6, 0xffd54f, 0xec407a};
+    const QRgb top[9] = {0x418aff, 0x31d8c8, 0x85f38a, 0xffc672, 0xff8f8d,
+                         0xde5cf4, 0x6bd1ff, 0xffe79c, 0xff79a6};
+    p.translate(128, 128);
+    p.rotate(-12);
+    for (int i = 0; i < 9; ++i) {
+        const double x = -84 + (i % 3) * 58, y = -84 + (i / 3) * 58;
+        QLinearGradient g(x, y, x, y + 52);
+        g.setColorAt(0, QColor(top[i]));
+        g.setColorAt(1, QColor(bottom[i]));
+        p.setBrush(g);
+        p.drawRoundedRect(QRectF(x, y, 52, 52), 10, 10);
+        p.setBrush(QColor(255, 255, 255, 51));
+        p.drawRoundedRect(QRectF(x + 3, y + 3, 46, 19), 7, 7);
+    }
     return img;
 }
 
@@ -600,8 +636,22 @@ Bitmap Face(int n) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--icon") {
+        // assetgen --icon SIZE FILE.png: the program icon at one size.
+        QGuiApplication app(argc, argv);
+        const int size = std::atoi(argv[2]);
+        if (size < 16 || size > 1024) {
+            std::fprintf(stderr, "assetgen: icon size %s is not between 16 and 1024\n", argv[2]);
+            return 2;
+        }
+        if (!ProgramIcon(size).save(QString::fromLocal8Bit(argv[3]), "PNG")) {
+            std::fprintf(stderr, "assetgen: cannot write %s\n", argv[3]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 2 || argv[1][0] == '\0') {
-        std::fprintf(stderr, "usage: assetgen OUTDIR\n");
+        std::fprintf(stderr, "usage: assetgen OUTDIR\n       assetgen --icon SIZE FILE.png\n");
         return 2;
     }
     QGuiApplication app(argc, argv);

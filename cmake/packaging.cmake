@@ -18,14 +18,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # designer loads at run time and no library names.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The long description; the summary above is its first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "home screen designer for Windows Mobile Smartphone devices
- Tessaro designs the home screen of Windows Mobile Smartphone devices
- (176 x 220 screens): plugin entries from a catalogue of thirteen kinds,
- their heights, positions, texts, fonts and colours, a colour scheme, a
- background picture, icon bars and analog clock faces, in a live preview.
- .
- It writes the home layout XML, the colour scheme, the pictures and an
- installable Windows CE cabinet. tessaro-cli runs the same core without a
- window.")
+    "Tessaro designs the home screen of Windows Mobile Smartphone devices
+(176 x 220 screens): plugin entries from a catalogue of thirteen kinds,
+their heights, positions, texts, fonts and colours, a colour scheme, a
+background picture, icon bars and analog clock faces, in a live preview.
+
+It writes the home layout XML, the colour scheme, the pictures and an
+installable Windows CE cabinet. tessaro-cli runs the same core without a
+window.")
 include(CPack)

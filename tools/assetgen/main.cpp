@@ -215,14 +215,14 @@ QImage ProgramIcon(int size) {
     p.translate(128, 128);
     p.rotate(-12);
     for (int i = 0; i < 9; ++i) {
-        const double x = -84 + (i % 3) * 58, y = -84 + (i / 3) * 58;
-        QLinearGradient g(x, y, x, y + 52);
+        const double x = -75 + (i % 3) * 52, y = -75 + (i / 3) * 52;
+        QLinearGradient g(x, y, x, y + 46);
         g.setColorAt(0, QColor(top[i]));
         g.setColorAt(1, QColor(bottom[i]));
         p.setBrush(g);
-        p.drawRoundedRect(QRectF(x, y, 52, 52), 10, 10);
+        p.drawRoundedRect(QRectF(x, y, 46, 46), 9, 9);
         p.setBrush(QColor(255, 255, 255, 51));
-        p.drawRoundedRect(QRectF(x + 3, y + 3, 46, 19), 7, 7);
+        p.drawRoundedRect(QRectF(x + 3, y + 3, 40, 17), 6, 6);
     }
     return img;
 }

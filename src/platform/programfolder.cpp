@@ -95,7 +95,12 @@ std::vector<std::string> ShippedFiles(const std::string& shipped) {
             if (it->is_directory(ec)) it.disable_recursion_pending();
             continue;
         }
-        if (it->is_regular_file(ec)) files.push_back(rel.generic_string());
+        // Programs stay where they are (a read-only program folder holds
+        // them beside its support files).
+        if (it->is_regular_file(ec) &&
+            (it->status(ec).permissions() & (fs::perms::owner_exec | fs::perms::group_exec |
+                                             fs::perms::others_exec)) == fs::perms::none)
+            files.push_back(rel.generic_string());
     }
     return files;
 }
@@ -148,6 +153,10 @@ SeedReport SeedWorkFolder(const std::string& shippedDir, const std::string& work
     const std::string shipped = AsFolder(shippedDir);
     const std::string work = AsFolder(workDir);
     MakeFolders(work);
+    std::error_code same;
+    if (fs::equivalent(shipped, work, same))
+        throw Error("The work folder \"" + work + "\" is the folder of the installed support files; " +
+                    "set XDG_DATA_HOME to a folder of your own.");
 
     SeedReport report;
     const std::string stamped = ReadVersionStamp(work + kVersionStamp);

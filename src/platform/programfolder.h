@@ -73,7 +73,8 @@ struct SeedReport {
 
 // Brings `work` up to date with `shipped` for `version` as described at the
 // top. Creates `work` (and the folders above it) when missing. Subfolders
-// named "device" of `shipped` are never copied. Throws Error naming the file
+// named "device" of `shipped` and programs (files with an execute bit) are
+// never copied; `work` may not be `shipped` itself. Throws Error naming the file
 // or folder when something cannot be created, read or written; a failed run
 // leaves the version stamp as it was, so the next start tries again.
 SeedReport SeedWorkFolder(const std::string& shipped, const std::string& work,

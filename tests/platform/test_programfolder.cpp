@@ -57,6 +57,9 @@ TEST_F(Scratch, FirstStartCopiesEveryShippedFileAndLeavesTheDeviceFolderAlone) {
     // ever ran; the installed tree might even carry a folder of that name.
     Put(work_ + "device/registry.txt", "HKCU\\A = string:b\r\n");
     Put(shipped_ + "device/registry.txt", "not for the user's device");
+    // A program beside the support files stays where it is.
+    Put(shipped_ + "CabLoader", "#!/bin/sh\n");
+    fs::permissions(shipped_ + "CabLoader", fs::perms::owner_exec, fs::perm_options::add);
 
     auto report = platform::SeedWorkFolder(shipped_, work_, "2.3.6");
     EXPECT_TRUE(report.FirstStart);
@@ -160,6 +163,13 @@ TEST_F(Scratch, AWorkFolderThatCannotBeMadeIsReported) {
         ErrorOf([&] { platform::SeedWorkFolder(shipped_, root_ + "blocked/tessaro/", "2.3.6"); });
     EXPECT_NE(message.find("Cannot create the folder"), std::string::npos) << message;
     EXPECT_NE(message.find(root_ + "blocked/tessaro/"), std::string::npos) << message;
+
+    // XDG_DATA_HOME pointing at the installed share folder would make the
+    // installed files the work folder: refused, nothing written there.
+    const std::string same =
+        ErrorOf([&] { platform::SeedWorkFolder(shipped_, root_ + "prefix/share/./tessaro", "2.3.6"); });
+    EXPECT_NE(same.find("is the folder of the installed support files"), std::string::npos) << same;
+    EXPECT_FALSE(fs::exists(shipped_ + ".tessaro-version"));
 }
 
 namespace {

@@ -139,6 +139,13 @@ ProgramFolders LocateProgramFolders(const std::string& exeDir, const std::string
     if (installed) {
         f.Work = UserWorkFolder(env);
         f.Shipped = installedShipped;
+        // Installed into the user's own prefix (~/.local): the shipped folder
+        // is the work folder, used as it is.
+        std::error_code ec;
+        if (f.Work == f.Shipped || fs::equivalent(f.Work, f.Shipped, ec)) {
+            f.Work = f.Shipped;
+            f.Shipped.clear();
+        }
     } else if (buildTree && !Writable(exe)) {
         f.Work = UserWorkFolder(env);
         f.Shipped = exe;

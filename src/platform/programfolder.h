@@ -56,6 +56,8 @@ std::string UserWorkFolder(const EnvironmentReader& env = {});
 //   user's work folder, seeded from `exeDir`.
 // - `exeDir` + layout.Shipped holds "Default" (an installed copy): Work is the
 //   user's work folder, seeded from there; Helpers is exeDir + layout.Helpers.
+//   When the work folder is that very folder (installed with the prefix
+//   ~/.local), it is used as it is, without seeding.
 //   This is decided from the layout, not from permissions, so it holds for
 //   root as for everyone else.
 // - Otherwise everything is `exeDir`, as for the build tree.

@@ -226,6 +226,17 @@ TEST_F(Scratch, AnInstalledCopyWorksInTheUsersFolderAndRunsItsInstalledHelpers) 
               std::string::npos);
 }
 
+TEST_F(Scratch, AnInstallIntoTheUsersOwnPrefixWorksInItsOwnFolder) {
+    // Installed with the prefix ~/.local: share/tessaro is the work folder.
+    const std::string prefix = root_ + "home/.local/";
+    Put(prefix + "share/tessaro/Default", "scheme");
+    fs::create_directories(prefix + "bin");
+    auto f = platform::LocateProgramFolders(prefix + "bin/", "", {}, Environment({{"HOME", root_ + "home"}}));
+    EXPECT_EQ(f.Work, prefix + "share/tessaro/");
+    EXPECT_TRUE(f.Shipped.empty());
+    EXPECT_EQ(f.Helpers, prefix + "libexec/tessaro/");
+}
+
 TEST_F(Scratch, PreparingAnInstalledCopySeedsTheWorkFolder) {
     const std::string bin = root_ + "prefix/bin/";
     fs::create_directories(bin);

@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                            window.screen()->availableGeometry()));
     window.show();
+    if (!folders.Kept.empty())
+        QMessageBox::information(&window, "Tessaro",
+                                 QString::fromStdString(tessaro::platform::KeptFilesNote(folders)));
     if (qEnvironmentVariableIsSet("TESSARO_STARTUP_TIME")) {
         QApplication::processEvents();
         std::fprintf(stderr, "window shown after %lld ms\n", static_cast<long long>(started.elapsed()));

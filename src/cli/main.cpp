@@ -68,9 +68,10 @@ int main(int argc, char** argv) {
     // The build tree works in its own folder; an installed copy in the user's
     // work folder, brought up to date with the installed support files.
     try {
-        appDir = platform::PrepareProgramFolders(platform::ExecutableDir(), appDir, build::kVersion,
-                                                 build::InstalledLayout())
-                     .Work;
+        const platform::ProgramFolders folders = platform::PrepareProgramFolders(
+            platform::ExecutableDir(), appDir, build::kVersion, build::InstalledLayout());
+        appDir = folders.Work;
+        if (!folders.Kept.empty()) std::fprintf(stderr, "%s\n", platform::KeptFilesNote(folders).c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

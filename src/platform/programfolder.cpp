@@ -213,10 +213,19 @@ SeedReport SeedWorkFolder(const std::string& shippedDir, const std::string& work
 }
 
 ProgramFolders PrepareProgramFolders(const std::string& exeDir, const std::string& appDirOverride,
-                                     const std::string& version, const InstallLayout& layout) {
-    ProgramFolders f = LocateProgramFolders(exeDir, appDirOverride, layout);
-    if (!f.Shipped.empty()) SeedWorkFolder(f.Shipped, f.Work, version);
+                                     const std::string& version, const InstallLayout& layout,
+                                     const EnvironmentReader& env) {
+    ProgramFolders f = LocateProgramFolders(exeDir, appDirOverride, layout, env);
+    if (!f.Shipped.empty()) f.Kept = SeedWorkFolder(f.Shipped, f.Work, version).Kept;
     return f;
+}
+
+std::string KeptFilesNote(const ProgramFolders& folders) {
+    if (folders.Kept.empty()) return {};
+    std::string names;
+    for (const std::string& rel : folders.Kept) names += (names.empty() ? "" : ", ") + rel;
+    return "Your changed " + names + " in \"" + folders.Work +
+           "\" were kept; the files of the installed version are in \"" + folders.Shipped + "\".";
 }
 
 } // namespace tessaro::platform

@@ -35,7 +35,14 @@ struct ProgramFolders {
     std::string Work;    // the program folder: support files read, work files written
     std::string Helpers; // where Cabwizsp and CabLoader are run from
     std::string Shipped; // the read-only support files to seed Work from; empty: Work is used as it is
+    // After PrepareProgramFolders: shipped files the user changed in Work and
+    // a new version did not replace (SeedReport::Kept).
+    std::vector<std::string> Kept;
 };
+
+// A note for the user naming the kept files and where the installed ones
+// are; empty when nothing was kept.
+std::string KeptFilesNote(const ProgramFolders& folders);
 
 // Reads an environment variable; the default reads the process environment.
 using EnvironmentReader = std::function<std::string(const std::string& name)>;
@@ -83,8 +90,9 @@ SeedReport SeedWorkFolder(const std::string& shipped, const std::string& work,
                           const std::string& version);
 
 // LocateProgramFolders, then SeedWorkFolder when the result has a Shipped
-// folder. Throws Error when seeding fails.
+// folder; Kept lists what the seeding kept. Throws Error when seeding fails.
 ProgramFolders PrepareProgramFolders(const std::string& exeDir, const std::string& appDirOverride,
-                                     const std::string& version, const InstallLayout& layout = {});
+                                     const std::string& version, const InstallLayout& layout = {},
+                                     const EnvironmentReader& env = {});
 
 } // namespace tessaro::platform

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <vector>
@@ -240,15 +239,22 @@ TEST_F(Scratch, AnInstallIntoTheUsersOwnPrefixWorksInItsOwnFolder) {
 TEST_F(Scratch, PreparingAnInstalledCopySeedsTheWorkFolder) {
     const std::string bin = root_ + "prefix/bin/";
     fs::create_directories(bin);
-    const char* oldData = std::getenv("XDG_DATA_HOME");
-    const std::string saved = oldData ? oldData : "";
-    ::setenv("XDG_DATA_HOME", (root_ + "data").c_str(), 1);
-    auto f = platform::PrepareProgramFolders(bin, "", "2.3.6");
-    if (oldData) ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    else ::unsetenv("XDG_DATA_HOME");
+    const auto env = Environment({{"XDG_DATA_HOME", root_ + "data"}});
+    auto f = platform::PrepareProgramFolders(bin, "", "2.3.6", {}, env);
     EXPECT_EQ(f.Work, root_ + "data/tessaro/");
     EXPECT_EQ(ReadFile(f.Work + "Default"), "default scheme 1");
     EXPECT_EQ(ReadFile(f.Work + "fonts/Face.ttf"), "face 1");
+    EXPECT_TRUE(f.Kept.empty());
+    EXPECT_EQ(platform::KeptFilesNote(f), "");
+
+    // A preset the user changed is kept at the next version, and they are told.
+    Put(f.Work + "Red", "my red");
+    Put(shipped_ + "Red", "red scheme 2");
+    auto next = platform::PrepareProgramFolders(bin, "", "2.4.0", {}, env);
+    EXPECT_EQ(next.Kept, std::vector<std::string>{"Red"});
+    EXPECT_EQ(platform::KeptFilesNote(next), "Your changed Red in \"" + f.Work +
+                                                 "\" were kept; the files of the installed version are in \"" +
+                                                 shipped_ + "\".");
 }
 
 TEST_F(Scratch, AReadOnlyCopyOfTheProgramFolderIsSeededFrom) {

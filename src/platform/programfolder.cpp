@@ -224,8 +224,10 @@ std::string KeptFilesNote(const ProgramFolders& folders) {
     if (folders.Kept.empty()) return {};
     std::string names;
     for (const std::string& rel : folders.Kept) names += (names.empty() ? "" : ", ") + rel;
-    return "Your changed " + names + " in \"" + folders.Work +
-           "\" were kept; the files of the installed version are in \"" + folders.Shipped + "\".";
+    const bool one = folders.Kept.size() == 1;
+    return std::string(one ? "Your changed copy of " : "Your changed copies of ") + names + " in \"" +
+           folders.Work + (one ? "\" was kept" : "\" were kept") +
+           "; the files of the installed version are in \"" + folders.Shipped + "\".";
 }
 
 } // namespace tessaro::platform

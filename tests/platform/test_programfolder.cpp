@@ -252,8 +252,8 @@ TEST_F(Scratch, PreparingAnInstalledCopySeedsTheWorkFolder) {
     Put(shipped_ + "Red", "red scheme 2");
     auto next = platform::PrepareProgramFolders(bin, "", "2.4.0", {}, env);
     EXPECT_EQ(next.Kept, std::vector<std::string>{"Red"});
-    EXPECT_EQ(platform::KeptFilesNote(next), "Your changed Red in \"" + f.Work +
-                                                 "\" were kept; the files of the installed version are in \"" +
+    EXPECT_EQ(platform::KeptFilesNote(next), "Your changed copy of Red in \"" + f.Work +
+                                                 "\" was kept; the files of the installed version are in \"" +
                                                  shipped_ + "\".");
 }
 

@@ -65,6 +65,15 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    static const std::map<std::string, Command> commands = {
+        {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},
+        {"render", cli::CmdRender}, {"cab", cli::CmdCab},   {"install", cli::CmdInstall},
+    };
+    auto it = commands.find(rest[0]);
+    if (it == commands.end()) {
+        std::fprintf(stderr, "tessaro-cli: unknown command \"%s\"\n%s", rest[0].c_str(), kUsage);
+        return 2;
+    }
     // The build tree works in its own folder; an installed copy in the user's
     // work folder, brought up to date with the installed support files.
     try {
@@ -75,16 +84,6 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
-    }
-
-    static const std::map<std::string, Command> commands = {
-        {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},
-        {"render", cli::CmdRender}, {"cab", cli::CmdCab},   {"install", cli::CmdInstall},
-    };
-    auto it = commands.find(rest[0]);
-    if (it == commands.end()) {
-        std::fprintf(stderr, "tessaro-cli: unknown command \"%s\"\n%s", rest[0].c_str(), kUsage);
-        return 2;
     }
     cli::Args args(rest.begin() + 1, rest.end());
     try {

@@ -25,6 +25,14 @@ constexpr std::size_t kQuoteLength = 40; // characters of a text quoted in a mes
 
 std::string Num(long long v) { return std::to_string(v); }
 
+// A text from the design made fit for a message: control characters (which
+// could drive a terminal or break a line of output) become '?'.
+std::string Printable(std::string utf8) {
+    for (char& c : utf8)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return utf8;
+}
+
 // A text for a message, in quotes, shortened to kQuoteLength characters.
 std::string Quote(const std::string& utf8) {
     std::size_t chars = 0, i = 0;
@@ -32,7 +40,7 @@ std::string Quote(const std::string& utf8) {
         if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
         if (chars++ == kQuoteLength) break;
     }
-    return "\"" + utf8.substr(0, i) + (i < utf8.size() ? "...\"" : "\"");
+    return "\"" + Printable(utf8.substr(0, i)) + (i < utf8.size() ? "...\"" : "\"");
 }
 
 std::string Range(long long lo, long long hi) { return Num(lo) + ".." + Num(hi); }
@@ -75,7 +83,7 @@ private:
         f.Level = level;
         f.Code = code;
         f.Entry = entry;
-        if (entry >= 0) f.Kind = formats::Cp1251ToUtf8(theme_.Plugins[std::size_t(entry)].Name);
+        if (entry >= 0) f.Kind = Printable(formats::Cp1251ToUtf8(theme_.Plugins[std::size_t(entry)].Name));
         f.Message = std::move(message);
         findings_.push_back(std::move(f));
     }
@@ -178,16 +186,21 @@ private:
             // The font size of every text the home layout carries: the drawn
             // ones, and the first element of a label kind, written even when
             // it is hidden.
-            model::TPlugins shown = e;
-            shown.Items[std::size_t(k)].Visible = 1;
-            const bool written = preview::TextOfSlot(shown, k) &&
-                                 (s.Visible || (k == 0 && e.Name != "Clock"));
+            const std::optional<preview::SlotText> text = preview::TextOfSlot(e, k);
+            bool written = bool(text);
+            if (!s.Visible && k == 0 && e.Name != "Clock") {
+                model::TPluginItem shown = s;
+                shown.Visible = 1;
+                model::TPlugins probe;
+                probe.Name = e.Name;
+                probe.Items[0] = shown;
+                written = bool(preview::TextOfSlot(probe, 0));
+            }
             if (written && Outside(s.FontSize, 12, 200))
                 Add(Severity::Error, kInvalidValue, i,
                     "the font size " + Num(s.FontSize) + " of element " + Num(k + 1) +
                         " is outside " + Range(12, 200));
 
-            const std::optional<preview::SlotText> text = preview::TextOfSlot(e, k);
             if (!text) continue;
             const bool inside = CheckPlace(i, e, k, "element");
             const platform::FontMetrics m =

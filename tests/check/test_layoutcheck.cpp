@@ -358,14 +358,15 @@ TEST_F(LayoutCheck, ValuesTheDeviceOrTheStyleWindowsRefuse) {
 }
 
 TEST_F(LayoutCheck, KindsTheDesignerDoesNotKnow) {
-    E(5).Name = "Weather";
+    E(5).Name = "Wea\x1b[2Jther"; // a control character must not reach a terminal
     E(5).ClsId.clear();
     E(5).Items[0].Text = "A label far too long to fit on the screen anyway";
     const auto found = Run();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].Code, check::kUnknownKind);
     EXPECT_EQ(found[0].Entry, 5);
-    EXPECT_EQ(found[0].Kind, "Weather");
+    EXPECT_EQ(found[0].Kind, "Wea?[2Jther");
+    EXPECT_EQ(found[0].Message.find('\x1b'), std::string::npos);
     EXPECT_EQ(found[0].Level, Severity::Warning);
 }
 
@@ -411,6 +412,13 @@ TEST_F(LayoutCheck, LabelsInTheCodePageComeOutAsUtf8) {
     EXPECT_EQ(found[0].Code, check::kTextOverflow);
     EXPECT_NE(found[0].Message.find("\xD0\x9F\xD1\x80\xD0\xBE\xD1\x84"), std::string::npos)
         << found[0].Message;
+
+    // Control characters of a label are not passed on.
+    E(5).Items[0].Text = "Line\r\nbreak and a bell\a in a label far too long: ";
+    const auto bad = Run();
+    ASSERT_EQ(bad.size(), 1u);
+    EXPECT_NE(bad[0].Message.find("\"Line??break and a bell? in a label"), std::string::npos)
+        << bad[0].Message;
 }
 
 } // namespace

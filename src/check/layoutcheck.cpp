@@ -121,7 +121,7 @@ private:
             picture = platform::ReadJpeg(*path);
         } catch (const std::exception& e) {
             Add(Severity::Error, kMissingPicture, -1,
-                "the background picture " + shown + " cannot be read: " + e.what());
+                "the background picture " + shown + " cannot be read: " + Printable(e.what()));
             return;
         }
         if (picture.Width() != kBackgroundWidth || picture.Height() != kBackgroundHeight)

@@ -1,6 +1,8 @@
 #include "check/layoutcheck.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 
@@ -41,6 +43,28 @@ std::string Quote(const std::string& utf8) {
         if (chars++ == kQuoteLength) break;
     }
     return "\"" + Printable(utf8.substr(0, i)) + (i < utf8.size() ? "...\"" : "\"");
+}
+
+// How far the ink of a text reaches from its pen start. The advance width
+// counts the empty side of the last glyph too; the preview shows only ink,
+// so a text whose cell passes the edge by that empty side is still inside.
+// The end of the text is drawn as the preview draws it, on a small scratch
+// picture, and its last inked column found. Sizes beyond the valid font sizes
+// keep the advance width (they are reported as invalid anyway).
+long long InkWidth(platform::FontSet& fonts, const preview::SlotText& text, int advance,
+                   const platform::FontMetrics& m) {
+    const int em = text.Font.Height == 0 ? 12 : std::abs(text.Font.Height);
+    if (em > 200 || advance <= 0) return advance;
+    const int pad = 4 + em / 4;
+    const int width = std::min(advance, 2 * em) + 2 * pad;
+    const int x0 = width - pad - advance; // the pen ends `pad` columns from the right
+    platform::Bitmap scratch(width, m.CellHeight() + 2 * pad, 0xFFFFFF);
+    fonts.DrawText(scratch, x0, pad, text.Font.Face, text.Font.Height, text.Font.Bold, text.Utf8, 0);
+    const std::uint32_t blank = platform::ToNative(0xFFFFFF);
+    for (int x = width - 1; x >= 0; --x)
+        for (int y = 0; y < scratch.Height(); ++y)
+            if (scratch.Row(y)[x] != blank) return (long long)x + 1 - x0;
+    return advance;
 }
 
 std::string Range(long long lo, long long hi) { return Num(lo) + ".." + Num(hi); }
@@ -211,12 +235,15 @@ private:
                     "the text of element " + Num(k + 1) + " ends at " + Num(textBottom) +
                         ", below the bottom of the entry (height " + Num(e.Height) + ")");
             if (s.X >= kScreenWidth) continue; // already outside the entry
-            const long long right = (long long)s.X + platform::TextWidth(fonts_, text->Utf8, text->Font);
+            const int advance = platform::TextWidth(fonts_, text->Utf8, text->Font);
+            long long right = (long long)s.X + advance;
+            if (right > kScreenWidth) right = s.X + InkWidth(fonts_, *text, advance, m);
             if (right > kScreenWidth)
                 Add(Severity::Warning, kTextOverflow, i,
                     "the text " + Quote(text->Utf8) + " of element " + Num(k + 1) + " ends at " +
                         Num(right) + ", " + Num(right - kScreenWidth) +
-                        " pixels past the right edge of the " + Num(kScreenWidth) +
+                        (right - kScreenWidth == 1 ? " pixel" : " pixels") +
+                        " past the right edge of the " + Num(kScreenWidth) +
                         "-pixel screen");
         }
     }

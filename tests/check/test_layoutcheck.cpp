@@ -1,5 +1,6 @@
 // The layout checker: each finding seeded into an otherwise clean design must
 // come out with exactly its code at the right entry, and nothing else.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -126,6 +127,26 @@ protected:
     model::TPlugins& E(int i) { return theme_.Plugins[std::size_t(i)]; }
     static std::vector<Seen> One(const char* code, int entry) { return {{code, entry}}; }
 
+    // Draws `e` alone at the top of a layout, its first element at x 0, with
+    // the preview, and returns how many columns its ink takes.
+    int PreviewInkWidth(model::TPlugins e) {
+        model::Document doc;
+        doc.AppDir = app_;
+        doc.SplitLines = 1;
+        e.Top = 0;
+        e.Items[0].X = 0;
+        e.Items[0].UnselColor = 0;
+        doc.Plugins[0] = e;
+        doc.ActivePluginsList.Lines.push_back(e.Name);
+        preview::Preview view(doc);
+        view.DrawPlugins();
+        int right = 0;
+        for (int y = 0; y < e.Height; ++y)
+            for (int x = 0; x < 176; ++x)
+                if (view.Image1.Pixel(x, y) != 0xFFFFFF) right = std::max(right, x + 1);
+        return right;
+    }
+
     fs::path dir_;
     std::string app_;
     std::unique_ptr<platform::FontSet> fonts_;
@@ -154,17 +175,20 @@ TEST_F(LayoutCheck, TextRunningOffTheScreen) {
     E(5).Items[0].Text = "My profile right now is: ";
     EXPECT_EQ(Codes(), One(check::kTextOverflow, 5));
 
-    // The edge exactly: a text ending on the last column is inside, one
-    // pixel further is not. The width is the preview's own drawing width.
+    // The edge exactly, as the preview shows it: the text drawn by the
+    // preview at x 0 has its last inked column at w - 1; at x 176 - w its ink
+    // ends on the last column of the screen, one pixel further it is cut.
     E(5).Items[0].Text = "Profile: ";
-    const auto drawn = preview::TextOfSlot(E(5), 0);
-    ASSERT_TRUE(drawn);
-    const int w = platform::TextWidth(*fonts_, drawn->Utf8, drawn->Font);
+    const int w = PreviewInkWidth(E(5));
     ASSERT_GT(w, 20);
     E(5).Items[0].X = 176 - w;
     EXPECT_EQ(Codes(), std::vector<Seen>{});
     E(5).Items[0].X = 177 - w;
     EXPECT_EQ(Codes(), One(check::kTextOverflow, 5));
+    // The advance width of the text reaches further than its ink: that
+    // empty end alone passing the edge is not a finding.
+    const auto drawn = preview::TextOfSlot(E(5), 0);
+    ASSERT_GT(platform::TextWidth(*fonts_, drawn->Utf8, drawn->Font), w);
 
     // Bold is wider: a text that fits in normal type can run off in bold.
     E(5).Items[0].X = 176 - w;

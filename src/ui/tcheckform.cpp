@@ -19,6 +19,7 @@ TCheckForm::TCheckForm(QWidget* parent) : QDialog(parent) {
     FindingsList = new QListWidget(this);
     FindingsList->setToolTip("Double Click to Edit");
     FindingsList->setWordWrap(true);
+    FindingsList->setIconSize(QSize(16, 16));
     layout->addWidget(FindingsList);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

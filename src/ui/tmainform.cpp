@@ -329,7 +329,7 @@ void TMainForm::BuildOptionsPage() {
 
 void TMainForm::BuildOpenSavePage() {
     QWidget* pg = OpenSavePage;
-    for (auto [text, y] : {std::pair{"Save", 8}, std::pair{"Open", 176}}) {
+    for (auto [text, y] : {std::pair{"Save", 8}, std::pair{"Open", 176}, std::pair{"Check", 280}}) {
         auto* l = new QLabel(text, pg);
         QFont f = l->font();
         f.setPixelSize(19);

@@ -184,7 +184,7 @@ private:
     void InstallClick(const char* cabinet);
     void CheckLayoutClick();
     // Runs the layout checker before a cabinet build; with errors asks whether
-    // to go on. True to build.
+    // to go on. True to build; a check that fails is shown and stops the build.
     bool ConfirmBuild();
     void OpenEntryFromCheck(int entry);
     void ShowSchemeName(const QString& name);

@@ -22,6 +22,8 @@ const char* kUsage =
     "  render PROJECT.trpf OUT.png [--scroll N]  draw the 176 x 220 preview screen\n"
     "  cab PROJECT.trpf OUT.cab               build the installable theme cabinet\n"
     "  install CABINET                        install a cabinet with the device loader\n"
+    "  check DESIGN [--json]                  list what will look wrong on the phone (DESIGN:\n"
+    "                                         .trpf, .home.xml or .cab); exit 1 on errors\n"
     "\n"
     "Options:\n"
     "  --appdir DIR   the program folder to work in (default: the folder of this program;\n"
@@ -68,6 +70,7 @@ int main(int argc, char** argv) {
     static const std::map<std::string, Command> commands = {
         {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},
         {"render", cli::CmdRender}, {"cab", cli::CmdCab},   {"install", cli::CmdInstall},
+        {"check", cli::CmdCheck},
     };
     auto it = commands.find(rest[0]);
     if (it == commands.end()) {

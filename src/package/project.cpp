@@ -86,4 +86,24 @@ void OpenProject(model::Document& doc, const std::string& path) {
     }
 }
 
+model::Theme ReadProject(const std::string& path, const std::string& appDir) {
+    const formats::ProjectData data = formats::ParseProject(platform::ReadFile(path));
+    const std::string savedScheme = platform::FolderPart(path) + "user.scheme.xml";
+    model::Theme theme;
+    theme.Scheme = formats::ReadColorScheme(platform::FileExists(savedScheme)
+                                                ? savedScheme
+                                                : appDir + "user.scheme.xml");
+    theme.BackgroundImage = data.Background;
+    theme.SplitLines = data.SplitLines;
+    theme.DefaultBgColor = data.DefaultBgColor;
+    theme.DefaultTransparent = data.DefaultTransparent;
+    theme.DefaultFontSize = data.DefaultFontSize;
+    theme.DefaultSelWeight = data.DefaultSelWeight;
+    theme.DefaultUnselWeight = data.DefaultUnselWeight;
+    theme.DefaultSelColor = data.DefaultSelColor;
+    theme.DefaultUnselColor = data.DefaultUnselColor;
+    for (std::size_t i = 0; i < data.Entries.size(); ++i) theme.Plugins[i] = data.Entries[i];
+    return theme;
+}
+
 } // namespace tessaro::package

@@ -23,4 +23,11 @@ void SaveProject(const model::Document& doc, const std::string& path);
 // folder as they were.
 void OpenProject(model::Document& doc, const std::string& path);
 
+// The design a project file holds, exactly as stored: read and checked as
+// OpenProject reads it, but nothing is copied into the program folder, no
+// picture is looked at and no preview pass runs. The colour scheme comes from
+// the project folder's "user.scheme.xml", else from appDir's. Throws Error as
+// OpenProject does.
+model::Theme ReadProject(const std::string& path, const std::string& appDir);
+
 } // namespace tessaro::package

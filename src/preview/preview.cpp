@@ -185,16 +185,22 @@ void Preview::DrawEntry(int i) {
     }
 }
 
-void Preview::DrawTexts(const model::TPlugins& e) {
+std::optional<SlotText> TextOfSlot(const model::TPlugins& e, int k) {
     const Samples* samples = SamplesOf(e.Name);
-    if (!samples) return;
+    if (!samples || k < 0 || k > 2) return std::nullopt;
+    const model::TPluginItem& slot = e.Items[std::size_t(k)];
+    if (!samples->Slot[k] || !slot.Visible) return std::nullopt;
+    return SlotText{formats::Cp1251ToUtf8(slot.Text) + samples->Slot[k],
+                    platform::TextFont{"Nina", -std::max(slot.FontSize, -INT_MAX),
+                                       slot.UnselWeight == "bold", Visible(slot.UnselColor)}};
+}
+
+void Preview::DrawTexts(const model::TPlugins& e) {
     for (int k = 0; k < 3; ++k) {
+        const std::optional<SlotText> text = TextOfSlot(e, k);
+        if (!text) continue;
         const model::TPluginItem& slot = e.Items[std::size_t(k)];
-        if (!samples->Slot[k] || !slot.Visible) continue;
-        const std::string text = formats::Cp1251ToUtf8(slot.Text) + samples->Slot[k];
-        const platform::TextFont font{"Nina", -std::max(slot.FontSize, -INT_MAX), slot.UnselWeight == "bold",
-                                      Visible(slot.UnselColor)};
-        platform::TextOut(TempImage, Fonts(), slot.X, slot.Y, text, font,
+        platform::TextOut(TempImage, Fonts(), slot.X, slot.Y, text->Utf8, text->Font,
                           Brush{false, kTransparent});
     }
 }

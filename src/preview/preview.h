@@ -11,11 +11,13 @@
 // and "BackGroundImage with Analog Plugin.jpg" in doc.AppDir.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/document.h"
 #include "platform/bitmap.h"
 #include "platform/fonts.h"
+#include "platform/raster.h"
 
 namespace tessaro::preview {
 
@@ -57,6 +59,17 @@ struct ScrollState {
     int Max = 0;
     int Position = 0;
 };
+
+// What the preview draws for text slot k (0..2) of entry e: the label text
+// (converted to UTF-8) followed by the kind's sample value, in the slot's font
+// (unselected weight and colour). Nothing when the kind has no text in that
+// slot or the slot is hidden. The layout checker measures texts through this,
+// so the two always agree.
+struct SlotText {
+    std::string Utf8;
+    platform::TextFont Font;
+};
+std::optional<SlotText> TextOfSlot(const model::TPlugins& e, int k);
 
 class IconBar;
 class Clock;

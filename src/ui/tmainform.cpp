@@ -329,7 +329,7 @@ void TMainForm::BuildOptionsPage() {
 
 void TMainForm::BuildOpenSavePage() {
     QWidget* pg = OpenSavePage;
-    for (auto [text, y] : {std::pair{"Save", 8}, std::pair{"Open", 176}}) {
+    for (auto [text, y] : {std::pair{"Save", 8}, std::pair{"Open", 176}, std::pair{"Check", 280}}) {
         auto* l = new QLabel(text, pg);
         QFont f = l->font();
         f.setPixelSize(19);
@@ -347,6 +347,7 @@ void TMainForm::BuildOpenSavePage() {
     Button7 = button("Load Theme to SamrtPhone", 96);
     Button4 = button("Save *.TRPF Project File", 144);
     Button5 = button("Open *.TRPF Project File", 208);
+    CheckButton = button("Check Layout", 304);
 }
 
 void TMainForm::BuildAboutPage() {

@@ -39,6 +39,7 @@ class CommitEdit;
 class NumberField;
 class StyleWindows;
 class SurfaceView;
+class TCheckForm;
 class TSelOption;
 
 // Stand-ins for what needs a person at the screen, for tests and scripted
@@ -54,6 +55,8 @@ struct MainFormHooks {
     std::function<std::optional<QColor>(const QColor&)> PickColor;
     // Instead of creating the four style windows (tests without them).
     bool NoStyleWindows = false;
+    // Instead of a Yes/No question box: true for Yes.
+    std::function<bool(const QString&)> Ask;
 };
 
 class TMainForm : public QWidget {
@@ -128,6 +131,10 @@ public:
     QPushButton* Button7;         // "Load Theme to SamrtPhone"
     QPushButton* Button4;         // "Save *.TRPF Project File"
     QPushButton* Button5;         // "Open *.TRPF Project File"
+    QPushButton* CheckButton;     // "Check Layout"
+
+    // The findings window of "Check Layout"; null until first shown.
+    TCheckForm* CheckForm() const { return checkForm_; }
 
     QPlainTextEdit* Memo1;
     QLabel* VersionLabel;
@@ -175,6 +182,11 @@ private:
     void SaveProjectClick();
     void OpenProjectClick();
     void InstallClick(const char* cabinet);
+    void CheckLayoutClick();
+    // Runs the layout checker before a cabinet build; with errors asks whether
+    // to go on. True to build; a check that fails is shown and stops the build.
+    bool ConfirmBuild();
+    void OpenEntryFromCheck(int entry);
     void ShowSchemeName(const QString& name);
 
     // Runs `job` (given the event pump) with the busy box and shows what the
@@ -191,6 +203,7 @@ private:
     std::unique_ptr<preview::Preview> preview_;
     std::unique_ptr<StyleWindows> styleWindows_;
     TSelOption* selOption_ = nullptr;
+    TCheckForm* checkForm_ = nullptr;
     QFileDialog* openDialog_ = nullptr;
     QFileDialog* saveDialog_ = nullptr;
     std::string saveDialogFileName_ = "MyTheme";

@@ -149,6 +149,7 @@ void TMainForm::Connect() {
     connect(Button7, &QPushButton::clicked, this, [this] { LoadThemeClick(); });
     connect(Button4, &QPushButton::clicked, this, [this] { SaveProjectClick(); });
     connect(Button5, &QPushButton::clicked, this, [this] { OpenProjectClick(); });
+    connect(CheckButton, &QPushButton::clicked, this, [this] { CheckLayoutClick(); });
 }
 
 // ------------------------------------------------------------ settings panel
@@ -257,6 +258,7 @@ void TMainForm::Busy(const QString& text,
 }
 
 void TMainForm::SaveCabinetClick() {
+    if (!ConfirmBuild()) return;
     // The preset name stays the dialog's name even when the user cancels.
     saveDialog_->selectFile("MyTheme.cab");
     saveDialogFileName_ = "MyTheme.cab";
@@ -293,6 +295,7 @@ void TMainForm::RunLoader(const QString& text,
 }
 
 void TMainForm::LoadThemeClick() {
+    if (!ConfirmBuild()) return;
     RunLoader("Building the cabinet for the phone...", [this](const std::function<void()>& pump) {
         const std::string cab = doc_.AppDir + "Theme.cab";
         package::BuildCabinet(doc_, cab, SaveDialogFileName(), pump);

@@ -34,6 +34,7 @@ void EnsureGuiApplication() {
 Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass) {
     EnsureGuiApplication();
     Session s;
+    s.Lock = std::make_unique<platform::ProgramFolderLock>(appDir);
     s.Doc = std::make_unique<model::Document>();
     package::StartDocument(*s.Doc, appDir);
     package::OpenProject(*s.Doc, project);

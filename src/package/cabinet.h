@@ -9,6 +9,9 @@
 //   "Theme.cab"         the cabinet "Load Theme to SamrtPhone" builds (stays)
 // The builder is AppDir + "Cabwizsp" started with "CF.inf" in AppDir; the
 // loader is AppDir + "CabLoader" started with one cabinet path argument.
+// BuildCabinet, ExportHomeLayout and LoadThemeToDevice hold the program
+// folder's lock (platform/folderlock.h) while they run, and throw Error when
+// another Tessaro holds it for longer than the lock waits.
 #include <functional>
 #include <string>
 

@@ -7,9 +7,8 @@
 #include <functional>
 #include <set>
 
-#include <libgcab.h>
-
 #include "cabinet_fixture.h"
+#include "gcab_util.h"
 
 using namespace cabtest;
 
@@ -62,48 +61,15 @@ std::string Build(const TempDir& dir, const std::string& inf, bool mszip = false
 // Rewrites the cabinet with its installer header changed by `edit` (which
 // must keep the header's length): what a hand-made cabinet could hold.
 void EditHeader(const std::string& cab, const std::function<void(std::string&)>& edit) {
-    GError* error = nullptr;
-    GFile* in = g_file_new_for_path(cab.c_str());
-    GFileInputStream* stream = g_file_read(in, nullptr, &error);
-    ASSERT_TRUE(stream) << cab;
-    GCabCabinet* cabinet = gcab_cabinet_new();
-    ASSERT_TRUE(gcab_cabinet_load(cabinet, G_INPUT_STREAM(stream), nullptr, &error));
-    ASSERT_TRUE(gcab_cabinet_extract(cabinet, nullptr, nullptr, nullptr, nullptr, nullptr, &error));
-    GCabCabinet* out = gcab_cabinet_new();
-    GCabFolder* folder = gcab_folder_new(GCAB_COMPRESSION_NONE);
-    GPtrArray* folders = gcab_cabinet_get_folders(cabinet);
-    for (guint i = 0; i < folders->len; ++i) {
-        GSList* files = gcab_folder_get_files(static_cast<GCabFolder*>(g_ptr_array_index(folders, i)));
-        for (GSList* l = files; l; l = l->next) {
-            auto* f = static_cast<GCabFile*>(l->data);
-            gsize size = 0;
-            const char* p = static_cast<const char*>(g_bytes_get_data(gcab_file_get_bytes(f), &size));
-            std::string data(p ? p : "", size);
-            std::string name = gcab_file_get_name(f);
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".000") == 0) {
-                const size_t before = data.size();
-                edit(data);
-                EXPECT_EQ(data.size(), before) << "the edit must keep the header's length";
-            }
-            GBytes* bytes = g_bytes_new(data.data(), data.size());
-            GCabFile* copy = gcab_file_new_with_bytes(name.c_str(), bytes);
-            g_bytes_unref(bytes);
-            ASSERT_TRUE(gcab_folder_add_file(folder, copy, FALSE, nullptr, &error));
-            g_object_unref(copy);
+    CabFiles files = ReadCabinet(cab);
+    for (auto& [name, data] : files) {
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".000") == 0) {
+            const size_t before = data.size();
+            edit(data);
+            EXPECT_EQ(data.size(), before) << "the edit must keep the header's length";
         }
-        g_slist_free(files);
     }
-    ASSERT_TRUE(gcab_cabinet_add_folder(out, folder, &error));
-    GFile* target = g_file_new_for_path(cab.c_str());
-    GFileOutputStream* os =
-        g_file_replace(target, nullptr, FALSE, G_FILE_CREATE_NONE, nullptr, &error);
-    ASSERT_TRUE(os);
-    ASSERT_TRUE(gcab_cabinet_write_simple(out, G_OUTPUT_STREAM(os), nullptr, nullptr, nullptr,
-                                          &error));
-    g_output_stream_close(G_OUTPUT_STREAM(os), nullptr, nullptr);
-    for (gpointer o : {(gpointer)os, (gpointer)target, (gpointer)folder, (gpointer)out,
-                       (gpointer)cabinet, (gpointer)stream, (gpointer)in})
-        g_object_unref(o);
+    WriteCabinet(cab, files);
 }
 
 void Replace(std::string& text, const std::string& from, const std::string& to) {

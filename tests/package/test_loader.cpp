@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <set>
 
 #include "cabinet_fixture.h"
@@ -342,4 +343,43 @@ TEST(CabLoader, RefusesACabinetTooLargeToInstallBeforeWritingAnything) {
     EXPECT_NE(run.ExitCode, 0);
     EXPECT_NE(run.Output.find("more than the 64 MiB"), std::string::npos) << run.Output;
     EXPECT_EQ(device.Snapshot(), before);
+}
+
+TEST(CabLoader, InstallsAtOnceTakeTurnsAndLeaveNoStagingBehind) {
+    Device device;
+    // What an install killed half way would have left.
+    fs::create_directories(device.Path + ".cabloader-stage-0123456789ab");
+    Spit(device.Path + ".cabloader-stage-0123456789ab/n0", "half");
+
+    const int kCabs = 6;
+    std::vector<std::string> cabs;
+    std::vector<std::unique_ptr<TempDir>> sources;
+    for (int i = 0; i < kCabs; ++i) {
+        sources.push_back(std::make_unique<TempDir>());
+        const std::string n = std::to_string(i);
+        Spit(sources.back()->Path + "f" + n + ".txt", n);
+        cabs.push_back(Build(*sources.back(),
+                             MakeInf(kHome, {{"Files", "f" + n + ".txt", "f" + n + ".txt"}},
+                                     "HKCU,Software\\Probe,V" + n + ",string,\"" + n + "\"\r\n")));
+    }
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        fs::remove(device.Path + "registry.txt");
+        std::vector<std::future<tessaro::platform::ProcessResult>> runs;
+        for (const std::string& cab : cabs)
+            runs.push_back(std::async(std::launch::async, [cab] { return Install(cab); }));
+        for (auto& r : runs) {
+            auto run = r.get();
+            EXPECT_EQ(run.ExitCode, 0) << run.Output;
+        }
+        const std::string reg = Slurp(device.Path + "registry.txt");
+        for (int i = 0; i < kCabs; ++i) {
+            const std::string n = std::to_string(i);
+            EXPECT_NE(reg.find("HKCU\\Software\\Probe\\V" + n + " = string:" + n + "\r\n"),
+                      std::string::npos)
+                << "value " << n << " lost:\n" << reg;
+        }
+    }
+    for (const auto& e : fs::directory_iterator(device.Path))
+        EXPECT_NE(e.path().filename().string().rfind(".cabloader-", 0), 0u) << e.path();
 }

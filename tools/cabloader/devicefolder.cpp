@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <set>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -257,6 +259,60 @@ struct Planned {
     bool Placed = false;    // the new file is in place
 };
 
+// Waits (up to a minute) for the lock on the device folder itself (flock on
+// the folder, so no file is added), so that two loaders never merge the
+// registry file at the same time and one's update is lost.
+Fd LockDevice(int root) {
+    Fd lock(::openat(root, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (lock.v < 0)
+        throw Failure{"cannot lock the device folder: " + std::string(std::strerror(errno))};
+    for (int waited = 0; ::flock(lock.v, LOCK_EX | LOCK_NB) != 0; waited += 50) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            throw Failure{"cannot lock the device folder: " + std::string(std::strerror(errno))};
+        if (waited >= 60000)
+            throw Failure{"the device folder is in use by another install; nothing was installed"};
+        ::usleep(50 * 1000);
+    }
+    return lock;
+}
+
+// Removes what an interrupted run left: staging folders and their files.
+// Called with the device folder locked, so no other run is using them.
+void RemoveStaleStages(int root) {
+    const int copy = ::dup(root);
+    if (copy < 0)
+        return;
+    DIR* dir = ::fdopendir(copy);
+    if (!dir) {
+        ::close(copy);
+        return;
+    }
+    const std::string prefix = std::string(kStagePrefix) + "stage-";
+    std::vector<std::string> stale;
+    while (dirent* e = ::readdir(dir))
+        if (std::string(e->d_name).rfind(prefix, 0) == 0)
+            stale.push_back(e->d_name);
+    ::closedir(dir);
+    for (const std::string& name : stale) {
+        Fd stage(OpenFolderAt(root, name));
+        if (stage.v < 0)
+            continue;
+        const int inner = ::dup(stage.v);
+        if (DIR* d = inner >= 0 ? ::fdopendir(inner) : nullptr) {
+            std::vector<std::string> files;
+            while (dirent* e = ::readdir(d))
+                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                    files.push_back(e->d_name);
+            ::closedir(d);
+            for (const std::string& f : files)
+                ::unlinkat(stage.v, f.c_str(), 0); // a folder planted there stays, and so does the stage
+        } else if (inner >= 0) {
+            ::close(inner);
+        }
+        ::unlinkat(root, name.c_str(), AT_REMOVEDIR);
+    }
+}
+
 } // namespace
 
 DeviceFolder::DeviceFolder(const std::string& path) : path_(path) {
@@ -293,6 +349,8 @@ InstallResult DeviceFolder::Install(const std::vector<Placement>& files,
                                     const std::function<std::string(const std::string&)>* registry) {
     InstallResult result;
     result.Kept.assign(files.size(), false);
+    const Fd lock = LockDevice(fd_);
+    RemoveStaleStages(fd_);
 
     // Checks that need no disk: names, reserved names, a path wanted both as
     // a file and as a folder. A repeated target is handled as a second

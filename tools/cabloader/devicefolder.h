@@ -9,7 +9,9 @@
 // O_EXCL), then moves the files into place with renames; an existing file is
 // kept aside (as a hard link) until the install is complete. On any failure
 // the moves already made are undone, the folders made are removed, and the
-// device folder is as it was.
+// device folder is as it was. Installs take turns: each holds a lock on the
+// device folder itself (flock), and removes the staging folders an
+// interrupted install left behind.
 #include <functional>
 #include <string>
 #include <vector>

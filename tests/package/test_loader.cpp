@@ -328,6 +328,18 @@ TEST(CabLoader, AnInstallIsAllOrNothing) {
         EXPECT_NE(run.Output.find(c.Expected), std::string::npos) << run.Output;
         EXPECT_EQ(device.Snapshot(), before);
     }
+
+    // A refused install into a device folder that is not there yet leaves
+    // none behind.
+    Device device;
+    ::setenv("TESSARO_DEVICE", (device.Dir.Path + "new/device").c_str(), 1);
+    TempDir src;
+    Spit(src.Path + "a.txt", "new");
+    Spit(src.Path + "b.txt", "new b");
+    auto run = Install(Build(src, MakeInf(cases[0].Dirs, cases[0].Files)));
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_NE(run.Output.find(cases[0].Expected), std::string::npos) << run.Output;
+    EXPECT_FALSE(Exists(device.Dir.Path + "new"));
 }
 
 TEST(CabLoader, RefusesACabinetTooLargeToInstallBeforeWritingAnything) {

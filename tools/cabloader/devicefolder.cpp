@@ -332,17 +332,28 @@ DeviceFolder::DeviceFolder(const std::string& path) : path_(path) {
                 throw Failure{"\"" + cur + "\" is not a folder"};
             continue;
         }
-        if (::mkdir(cur.c_str(), 0777) != 0 && errno != EEXIST)
+        if (::mkdir(cur.c_str(), 0777) == 0)
+            made_.push_back(cur);
+        else if (errno != EEXIST)
             throw Failure{"cannot create the folder \"" + cur + "\": " + std::strerror(errno)};
     }
     fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0)
-        throw Failure{"cannot open the device folder \"" + path + "\": " + std::strerror(errno)};
+    if (fd_ < 0) {
+        const int e = errno;
+        for (size_t i = made_.size(); i-- > 0;)
+            ::rmdir(made_[i].c_str());
+        throw Failure{"cannot open the device folder \"" + path + "\": " + std::strerror(e)};
+    }
 }
 
 DeviceFolder::~DeviceFolder() {
     if (fd_ >= 0)
         ::close(fd_);
+    // A refused install leaves no device folder it had to make (nor its
+    // parents), as long as they are still empty.
+    if (!installed_)
+        for (size_t i = made_.size(); i-- > 0;)
+            ::rmdir(made_[i].c_str());
 }
 
 InstallResult DeviceFolder::Install(const std::vector<Placement>& files,
@@ -494,6 +505,7 @@ InstallResult DeviceFolder::Install(const std::vector<Placement>& files,
             throw Failure{f.Message + "; undoing the install failed for" + undoFailed};
         throw Failure{f.Message + "; nothing was installed"};
     }
+    installed_ = true;
     return result;
 }
 

@@ -37,7 +37,8 @@ struct InstallResult {
 class DeviceFolder {
   public:
     // Opens the device folder at `path`, creating it (and its parents) when
-    // missing. `path` is the user's choice and may itself be or pass through
+    // missing; what it made is removed again (when empty) unless an install
+    // succeeds. `path` is the user's choice and may itself be or pass through
     // links; nothing below it is followed. Throws cabtool::Failure.
     explicit DeviceFolder(const std::string& path);
     ~DeviceFolder();
@@ -56,6 +57,8 @@ class DeviceFolder {
   private:
     std::string path_;
     int fd_ = -1;
+    std::vector<std::string> made_; // folders the constructor made, outermost first
+    bool installed_ = false;
 };
 
 } // namespace cabloader

@@ -227,12 +227,24 @@ class Stage {
         }
     }
     ~Stage() {
+        if (kept_)
+            return;
         for (const std::string& n : names_)
             ::unlinkat(fd_.v, n.c_str(), 0);
         fd_ = Fd();
         ::unlinkat(root_, name_.c_str(), AT_REMOVEDIR);
     }
     int fd() const { return fd_.v; }
+    // Keeps the folder and what it holds (the old files an undo could not put
+    // back) under a name the next run does not clear; returns that name.
+    std::string Keep() {
+        std::string kept = name_;
+        kept.replace(0, std::string(kStagePrefix).size() + 6, std::string(kStagePrefix) + "kept-");
+        if (::renameat(root_, name_.c_str(), root_, kept.c_str()) != 0)
+            kept = name_;
+        kept_ = true;
+        return kept;
+    }
     // Notes a name this run puts into the folder.
     const std::string& Use(std::string name) {
         names_.push_back(std::move(name));
@@ -244,6 +256,7 @@ class Stage {
     std::string name_;
     Fd fd_;
     std::vector<std::string> names_;
+    bool kept_ = false;
 };
 
 // One file to move into place.
@@ -502,7 +515,8 @@ InstallResult DeviceFolder::Install(const std::vector<Placement>& files,
             }
         }
         if (!undoFailed.empty())
-            throw Failure{f.Message + "; undoing the install failed for" + undoFailed};
+            throw Failure{f.Message + "; undoing the install failed for" + undoFailed +
+                          "; the old files are kept in \"" + stage.Keep() + "\""};
         throw Failure{f.Message + "; nothing was installed"};
     }
     installed_ = true;

@@ -38,9 +38,11 @@ std::map<std::pair<unsigned long long, unsigned long long>, Held>& Table() {
 
 ProgramFolderLock::ProgramFolderLock(const std::string& folder, int waitMs) {
     std::string dir = folder.empty() ? std::string("./") : folder;
-    if (dir.back() != '/') dir += '/';
+    if (dir.back() != '/')
+        dir += '/';
     struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return;
     dev_ = st.st_dev;
     ino_ = st.st_ino;
     const auto key = std::make_pair(dev_, ino_);
@@ -57,7 +59,8 @@ ProgramFolderLock::ProgramFolderLock(const std::string& folder, int waitMs) {
     const std::string path = dir + kLockFileName;
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
-        if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOENT) return;
+        if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOENT)
+            return;
         throw Error("Cannot lock the program folder \"" + folder + "\": " + std::strerror(errno));
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
@@ -82,10 +85,12 @@ ProgramFolderLock::ProgramFolderLock(const std::string& folder, int waitMs) {
 }
 
 ProgramFolderLock::~ProgramFolderLock() {
-    if (!held_) return;
+    if (!held_)
+        return;
     std::lock_guard<std::mutex> guard(TableMutex());
     auto it = Table().find({dev_, ino_});
-    if (it == Table().end()) return;
+    if (it == Table().end())
+        return;
     if (--it->second.Count == 0) {
         ::close(it->second.Fd); // closing the last descriptor releases the flock
         Table().erase(it);

@@ -18,7 +18,7 @@ inline constexpr const char* kLockFileName = ".tessaro.lock";
 inline constexpr int kProgramFolderWaitMs = 30000;
 
 class ProgramFolderLock {
-public:
+  public:
     // Takes the lock on `folder` ("" for the current folder), waiting up to
     // waitMs while another process holds it. Throws Error "The program folder
     // ... is in use by another Tessaro ..." when the wait runs out. A folder
@@ -29,7 +29,7 @@ public:
     ProgramFolderLock(const ProgramFolderLock&) = delete;
     ProgramFolderLock& operator=(const ProgramFolderLock&) = delete;
 
-private:
+  private:
     bool held_ = false;
     unsigned long long dev_ = 0, ino_ = 0;
 };

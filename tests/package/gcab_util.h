@@ -36,11 +36,14 @@ inline CabFiles ReadCabinet(const std::string& path) {
             g_slist_free(files);
         }
     }
-    if (error) g_error_free(error);
+    if (error)
+        g_error_free(error);
     g_object_unref(cabinet);
-    if (stream) g_object_unref(stream);
+    if (stream)
+        g_object_unref(stream);
     g_object_unref(in);
-    if (!ok) throw std::runtime_error("cannot read the cabinet " + path);
+    if (!ok)
+        throw std::runtime_error("cannot read the cabinet " + path);
     return out;
 }
 
@@ -62,17 +65,19 @@ inline void WriteCabinet(const std::string& path, const CabFiles& files) {
     GFile* target = g_file_new_for_path(path.c_str());
     GFileOutputStream* os =
         ok ? g_file_replace(target, nullptr, FALSE, G_FILE_CREATE_NONE, nullptr, &error) : nullptr;
-    ok = os && gcab_cabinet_write_simple(cabinet, G_OUTPUT_STREAM(os), nullptr, nullptr, nullptr,
-                                         &error);
+    ok = os &&
+         gcab_cabinet_write_simple(cabinet, G_OUTPUT_STREAM(os), nullptr, nullptr, nullptr, &error);
     if (os) {
         ok = g_output_stream_close(G_OUTPUT_STREAM(os), nullptr, nullptr) && ok;
         g_object_unref(os);
     }
-    if (error) g_error_free(error);
+    if (error)
+        g_error_free(error);
     g_object_unref(target);
     g_object_unref(folder);
     g_object_unref(cabinet);
-    if (!ok) throw std::runtime_error("cannot write the cabinet " + path);
+    if (!ok)
+        throw std::runtime_error("cannot write the cabinet " + path);
 }
 
 } // namespace cabtest

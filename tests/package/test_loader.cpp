@@ -180,7 +180,8 @@ TEST(CabLoader, RegistryFileIsReserved) {
         TempDir src;
         Spit(src.Path + "a.txt", "forged");
         Spit(src.Path + "CF.inf",
-             MakeInf({{"Files", dest}}, {{"Files", dest == "\\Registry.TXT\\Sub" ? "x" : "registry.txt", "a.txt"}}));
+             MakeInf({{"Files", dest}},
+                     {{"Files", dest == "\\Registry.TXT\\Sub" ? "x" : "registry.txt", "a.txt"}}));
         auto run = RunTool(kBin + "Cabwizsp", {"CF.inf"}, src.Path);
         EXPECT_NE(run.ExitCode, 0);
         EXPECT_NE(run.Output.find("registry file"), std::string::npos) << run.Output;
@@ -273,23 +274,27 @@ TEST(CabLoader, AnInstallIsAllOrNothing) {
          {{"Files", "%CE19%\\Home"}, {"Inner", "%CE19%\\Home\\a.txt"}},
          {{"Files", "a.txt", "a.txt"}, {"Inner", "b.txt", "b.txt"}},
          nullptr,
-         "both as a file and as a folder", ""},
+         "both as a file and as a folder",
+         ""},
         {"a file where a folder is needed",
          {{"Files", "%CE19%\\Home"}, {"Inner", "%CE19%\\Home\\sub\\deeper"}},
          {{"Files", "a.txt", "a.txt"}, {"Inner", "b.txt", "b.txt"}},
          [](const Device& d) { Spit(d.Home() + "sub", "a file"); },
-         "is a file where the cabinet needs a folder", ""},
+         "is a file where the cabinet needs a folder",
+         ""},
         {"a folder where a file goes",
          kHome,
          {{"Files", "a.txt", "a.txt"}, {"Files", "b.txt", "b.txt"}},
          [](const Device& d) { fs::create_directories(d.Home() + "b.txt/x"); },
-         "is a folder where the cabinet installs a file", ""},
+         "is a folder where the cabinet installs a file",
+         ""},
         // Found only when the folder is made, after a.txt has been replaced.
         {"a folder name the file system refuses",
          {{"Files", "%CE19%\\Home"}, {"Inner", "%CE19%\\New\\" + longName}},
          {{"Files", "a.txt", "a.txt"}, {"Inner", "b.txt", "b.txt"}},
          nullptr,
-         "File name too long", ""},
+         "File name too long",
+         ""},
         // The disk fills while the files are staged.
         {"a full disk",
          kHome,
@@ -321,9 +326,9 @@ TEST(CabLoader, AnInstallIsAllOrNothing) {
         tessaro::platform::ProcessResult run =
             c.Limit.empty()
                 ? Install(cab)
-                : RunTool("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f " + c.Limit +
-                                                "; exec \"$0\" \"$1\"",
-                                      kBin + "CabLoader", cab});
+                : RunTool("/bin/sh",
+                          {"-c", "trap '' XFSZ; ulimit -f " + c.Limit + "; exec \"$0\" \"$1\"",
+                           kBin + "CabLoader", cab});
         EXPECT_NE(run.ExitCode, 0);
         EXPECT_NE(run.Output.find(c.Expected), std::string::npos) << run.Output;
         EXPECT_EQ(device.Snapshot(), before);
@@ -349,9 +354,8 @@ TEST(CabLoader, RefusesACabinetTooLargeToInstallBeforeWritingAnything) {
     Spit(src.Path + "a.txt", "a");
     Spit(src.Path + "b.bin", "");
     fs::resize_file(src.Path + "b.bin", 64u * 1024 * 1024); // with a.txt one byte too many
-    auto run = Install(Build(src,
-                             MakeInf(kHome, {{"Files", "a.txt", "a.txt"}, {"Files", "b.bin", "b.bin"}}),
-                             true));
+    auto run = Install(Build(
+        src, MakeInf(kHome, {{"Files", "a.txt", "a.txt"}, {"Files", "b.bin", "b.bin"}}), true));
     EXPECT_NE(run.ExitCode, 0);
     EXPECT_NE(run.Output.find("more than the 64 MiB"), std::string::npos) << run.Output;
     EXPECT_EQ(device.Snapshot(), before);
@@ -389,7 +393,8 @@ TEST(CabLoader, InstallsAtOnceTakeTurnsAndLeaveNoStagingBehind) {
             const std::string n = std::to_string(i);
             EXPECT_NE(reg.find("HKCU\\Software\\Probe\\V" + n + " = string:" + n + "\r\n"),
                       std::string::npos)
-                << "value " << n << " lost:\n" << reg;
+                << "value " << n << " lost:\n"
+                << reg;
         }
     }
     for (const auto& e : fs::directory_iterator(device.Path))

@@ -69,8 +69,8 @@ TEST(CommandLine, TwoCabinetBuildsInOneProgramFolderNeverMix) {
         std::future<tessaro::platform::ProcessResult> runs[2];
         std::string cabs[2];
         for (int i = 0; i < 2; ++i) {
-            const std::string dir = work.Path + "r" + std::to_string(round) + "-" +
-                                    std::to_string(i) + "/";
+            const std::string dir =
+                work.Path + "r" + std::to_string(round) + "-" + std::to_string(i) + "/";
             fs::create_directories(dir);
             cabs[i] = dir + projects[i].Name + ".cab";
             runs[i] = std::async(std::launch::async, [&, i] {

@@ -80,8 +80,8 @@ int OpenFolderAt(int dir, const std::string& name) {
                           "\" in the device folder is a file where the cabinet needs a folder; "
                           "nothing was installed"};
     }
-    throw Failure{"cannot open the folder \"" + shown + "\" in the device folder: " +
-                  std::strerror(err)};
+    throw Failure{"cannot open the folder \"" + shown +
+                  "\" in the device folder: " + std::strerror(err)};
 }
 
 // What is at `name` in `dir`: false when nothing; true for a plain file;
@@ -91,8 +91,8 @@ bool ProbeFile(int dir, const std::string& name, const std::string& shown) {
     if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
             return false;
-        throw Failure{"cannot look at \"" + shown + "\" in the device folder: " +
-                      std::strerror(errno)};
+        throw Failure{"cannot look at \"" + shown +
+                      "\" in the device folder: " + std::strerror(errno)};
     }
     if (S_ISLNK(st.st_mode))
         throw Failure{"\"" + shown +
@@ -103,8 +103,9 @@ bool ProbeFile(int dir, const std::string& name, const std::string& shown) {
                       "\" in the device folder is a folder where the cabinet installs a file; "
                       "nothing was installed"};
     if (!S_ISREG(st.st_mode))
-        throw Failure{"\"" + shown + "\" in the device folder is not a plain file; nothing was "
-                                     "installed"};
+        throw Failure{"\"" + shown +
+                      "\" in the device folder is not a plain file; nothing was "
+                      "installed"};
     return true;
 }
 
@@ -140,8 +141,7 @@ std::string ReadAllAt(int dir, const std::string& name) {
     if (f.v < 0) {
         if (errno == ENOENT)
             return "";
-        throw Failure{"cannot read \"" + name + "\" in the device folder: " +
-                      std::strerror(errno)};
+        throw Failure{"cannot read \"" + name + "\" in the device folder: " + std::strerror(errno)};
     }
     std::string out;
     char buf[65536];
@@ -150,8 +150,8 @@ std::string ReadAllAt(int dir, const std::string& name) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            throw Failure{"cannot read \"" + name + "\" in the device folder: " +
-                          std::strerror(errno)};
+            throw Failure{"cannot read \"" + name +
+                          "\" in the device folder: " + std::strerror(errno)};
         if (n == 0)
             return out;
         out.append(buf, static_cast<size_t>(n));
@@ -266,10 +266,10 @@ struct Planned {
     const std::string* Data = nullptr;
     size_t Source = 0; // index in the placements (or npos for the registry)
     std::string Staged, Backup;
-    bool HadOld = false;    // an old file was there when checked
-    bool BackedUp = false;  // the old file has a copy (link) in the stage
+    bool HadOld = false;     // an old file was there when checked
+    bool BackedUp = false;   // the old file has a copy (link) in the stage
     bool MovedAside = false; // the old file was moved into the stage
-    bool Placed = false;    // the new file is in place
+    bool Placed = false;     // the new file is in place
 };
 
 // Waits (up to a minute) for the lock on the device folder itself (flock on
@@ -318,7 +318,8 @@ void RemoveStaleStages(int root) {
                     files.push_back(e->d_name);
             ::closedir(d);
             for (const std::string& f : files)
-                ::unlinkat(stage.v, f.c_str(), 0); // a folder planted there stays, and so does the stage
+                ::unlinkat(stage.v, f.c_str(),
+                           0); // a folder planted there stays, and so does the stage
         } else if (inner >= 0) {
             ::close(inner);
         }
@@ -369,8 +370,9 @@ DeviceFolder::~DeviceFolder() {
             ::rmdir(made_[i].c_str());
 }
 
-InstallResult DeviceFolder::Install(const std::vector<Placement>& files,
-                                    const std::function<std::string(const std::string&)>* registry) {
+InstallResult
+DeviceFolder::Install(const std::vector<Placement>& files,
+                      const std::function<std::string(const std::string&)>* registry) {
     InstallResult result;
     result.Kept.assign(files.size(), false);
     const Fd lock = LockDevice(fd_);
@@ -387,8 +389,7 @@ InstallResult DeviceFolder::Install(const std::vector<Placement>& files,
         const Placement& p = files[i];
         std::vector<std::string> parts = Split(p.Target);
         for (const std::string& part : parts)
-            if (part.empty() || part == "." || part == ".." ||
-                part.find('\0') != std::string::npos)
+            if (part.empty() || part == "." || part == ".." || part.find('\0') != std::string::npos)
                 throw Failure{"refusing the destination \"" + p.Target + "\""};
         const std::string first = Lower(parts[0]);
         if (first == kRegistryFile)
@@ -468,13 +469,13 @@ InstallResult DeviceFolder::Install(const std::vector<Placement>& files,
                            0) {
                     step.MovedAside = true;
                 } else {
-                    throw Failure{"cannot keep the old \"" + step.Target + "\" aside: " +
-                                  std::strerror(errno)};
+                    throw Failure{"cannot keep the old \"" + step.Target +
+                                  "\" aside: " + std::strerror(errno)};
                 }
             }
             if (::renameat(stage.fd(), step.Staged.c_str(), parent.v, name.c_str()) != 0)
-                throw Failure{"cannot put \"" + step.Target + "\" in place: " +
-                              std::strerror(errno)};
+                throw Failure{"cannot put \"" + step.Target +
+                              "\" in place: " + std::strerror(errno)};
             step.Placed = true;
         }
     } catch (const Failure& f) {

@@ -25,8 +25,8 @@ inline constexpr const char* kRegistryFile = "registry.txt";
 inline constexpr const char* kStagePrefix = ".cabloader-";
 
 struct Placement {
-    std::string Target;     // below the device folder, '/'-separated, no "." or ".."
-    std::string Data;       // the bytes to write
+    std::string Target;        // below the device folder, '/'-separated, no "." or ".."
+    std::string Data;          // the bytes to write
     bool KeepExisting = false; // an existing file stays as it is
 };
 

@@ -348,7 +348,8 @@ std::vector<GCabFile*> ListFiles(GCabCabinet* cabinet, const std::string& cabPat
     std::uint64_t total = 0;
     GPtrArray* folders = gcab_cabinet_get_folders(cabinet);
     for (guint i = 0; folders && i < folders->len; ++i) {
-        GSList* list = gcab_folder_get_files(static_cast<GCabFolder*>(g_ptr_array_index(folders, i)));
+        GSList* list =
+            gcab_folder_get_files(static_cast<GCabFolder*>(g_ptr_array_index(folders, i)));
         for (GSList* l = list; l; l = l->next) {
             auto* file = static_cast<GCabFile*>(l->data);
             total += gcab_file_get_size(file);
@@ -395,7 +396,7 @@ void Run(const std::string& cabPath) {
         throw Failure{WithError("cannot unpack \"" + cabPath + "\"", error)};
 
     std::string headerName;
-    std::map<int, std::string> byId;           // file id -> name in the cabinet
+    std::map<int, std::string> byId;            // file id -> name in the cabinet
     std::map<std::string, std::string> content; // name in the cabinet -> bytes
     for (GCabFile* f : files) {
         const std::string name = gcab_file_get_name(f);
@@ -429,7 +430,8 @@ void Run(const std::string& cabPath) {
 
     std::vector<cabloader::Placement> placements;
     for (const auto& f : in.Files)
-        placements.push_back({f.Target, content[f.Source], (f.Flags & cecab::kFileNeverOverwrite) != 0});
+        placements.push_back(
+            {f.Target, content[f.Source], (f.Flags & cecab::kFileNeverOverwrite) != 0});
 
     std::printf("Installing \"%s\" (%s) into %s\n", Printable(in.AppName).c_str(),
                 Printable(in.Provider).c_str(), device.c_str());
@@ -437,7 +439,8 @@ void Run(const std::string& cabPath) {
     const std::function<std::string(const std::string&)> registry = [&](const std::string& old) {
         return cabloader::MergeRegistry(old, in.Values);
     };
-    cabloader::InstallResult done = folder.Install(placements, in.Values.empty() ? nullptr : &registry);
+    cabloader::InstallResult done =
+        folder.Install(placements, in.Values.empty() ? nullptr : &registry);
     for (size_t i = 0; i < in.Files.size(); ++i)
         std::printf("  %s %s\n", done.Kept[i] ? "kept    " : "file    ",
                     Printable(in.Files[i].DevicePath).c_str());

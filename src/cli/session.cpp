@@ -42,6 +42,7 @@ std::string HelperFolder(const std::string& appDir) {
 Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass) {
     EnsureGuiApplication();
     Session s;
+    s.Lock = std::make_unique<platform::ProgramFolderLock>(appDir);
     s.Doc = std::make_unique<model::Document>();
     package::StartDocument(*s.Doc, appDir);
     s.Doc->HelperDir = HelperFolder(appDir);

@@ -5,11 +5,15 @@
 #include <string>
 
 #include "model/document.h"
+#include "platform/folderlock.h"
 #include "preview/preview.h"
 
 namespace tessaro::cli {
 
 struct Session {
+    // Held for the whole command: it uses the program folder's work files
+    // from the opening to the last file it writes. Released last.
+    std::unique_ptr<platform::ProgramFolderLock> Lock;
     std::unique_ptr<model::Document> Doc;
     std::unique_ptr<preview::Preview> View;
 };

@@ -7,6 +7,7 @@
 #include "formats/homelayout.h"
 #include "model/error.h"
 #include "platform/files.h"
+#include "platform/folderlock.h"
 #include "platform/process.h"
 
 namespace tessaro::package {
@@ -95,6 +96,7 @@ std::string BuildInf(const model::Document& doc, const std::string& base) {
 
 void BuildCabinet(model::Document& doc, const std::string& target,
                   const std::string& dialogFileName, const std::function<void()>& pump) {
+    const platform::ProgramFolderLock lock(doc.AppDir);
     const std::string& dir = doc.AppDir;
     const std::string base = platform::WithoutExtension(platform::FileNamePart(target));
     const std::string layoutName = base + ".home.xml";
@@ -191,6 +193,7 @@ void BuildCabinet(model::Document& doc, const std::string& target,
 }
 
 void ExportHomeLayout(model::Document& doc, const std::string& target) {
+    const platform::ProgramFolderLock lock(doc.AppDir);
     formats::WriteHomeLayout(doc, target);
     platform::WriteFileAtomic(target, platform::ReadFile(doc.AppDir + "temp"));
 }
@@ -221,6 +224,7 @@ LoaderRun RunDeviceLoader(const model::Document& doc, const std::string& cabPath
 
 void LoadThemeToDevice(model::Document& doc, const std::string& dialogFileName,
                        const std::function<void()>& pump) {
+    const platform::ProgramFolderLock lock(doc.AppDir);
     const std::string cab = doc.AppDir + "Theme.cab";
     BuildCabinet(doc, cab, dialogFileName, pump);
     RunDeviceLoader(doc, cab, false);

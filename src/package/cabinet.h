@@ -10,6 +10,9 @@
 // The builder is "Cabwizsp" started with "CF.inf" in AppDir; the loader is
 // "CabLoader" started with one cabinet path argument. Both are run from
 // doc.HelperDir (AppDir when that is empty).
+// BuildCabinet, ExportHomeLayout and LoadThemeToDevice hold the program
+// folder's lock (platform/folderlock.h) while they run, and throw Error when
+// another Tessaro holds it for longer than the lock waits.
 #include <functional>
 #include <string>
 

@@ -4,6 +4,7 @@
 #include "formats/scheme.h"
 #include "model/error.h"
 #include "platform/files.h"
+#include "platform/folderlock.h"
 #include "platform/picture.h"
 
 namespace tessaro::package {
@@ -28,6 +29,7 @@ void StartDocument(model::Document& doc, const std::string& appDir) {
 }
 
 void SaveProject(const model::Document& doc, const std::string& path) {
+    const platform::ProgramFolderLock lock(doc.AppDir);
     // The project folder is named after the file; without a name (".trpf",
     // "dir/") it would be the folder above, or the root for a bare ".trpf".
     if (platform::WithoutExtension(platform::FileNamePart(path)).empty())
@@ -51,6 +53,7 @@ void SaveProject(const model::Document& doc, const std::string& path) {
 }
 
 void OpenProject(model::Document& doc, const std::string& path) {
+    const platform::ProgramFolderLock lock(doc.AppDir);
     // Everything that can fail is read and checked before the document or the
     // program folder is touched.
     const formats::ProjectData data = formats::ParseProject(platform::ReadFile(path));

@@ -1,5 +1,6 @@
 #pragma once
-// Saving and opening project files with their companion copies.
+// Saving and opening project files with their companion copies. Both hold
+// the program folder's lock (platform/folderlock.h) while they run.
 #include <string>
 
 #include "model/document.h"

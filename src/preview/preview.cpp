@@ -7,6 +7,7 @@
 #include "formats/cp1251.h"
 #include "model/editing.h"
 #include "model/error.h"
+#include "platform/folderlock.h"
 #include "platform/picture.h"
 #include "platform/raster.h"
 #include "preview/clock.h"
@@ -102,6 +103,9 @@ void Preview::DrawSoftKeys() {
 }
 
 void Preview::DrawPlugins() {
+    // The pass writes work pictures (iconbar.jpg, the background with the
+    // clock face) into the program folder.
+    const platform::ProgramFolderLock lock(doc_.AppDir);
     DrawSoftKeys();
     platform::FillRect(Image1, 0, 0, kWidth, kCanvasHeight, kTransparent);
     LoadBackground();

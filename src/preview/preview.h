@@ -97,6 +97,8 @@ public:
     // The whole pass: soft-key strip, white canvas, background, every entry,
     // scroll range. A missing or bad picture (or a maximum-buttons text that is
     // no integer) throws Error with the file's message; what was drawn stays.
+    // Holds the program folder's lock (platform/folderlock.h): the pass
+    // writes work pictures there.
     void DrawPlugins();
 
     // Composes entry i on TempImage and copies rows 0..Height of it to the

@@ -18,6 +18,7 @@
 #include "package/cabinet.h"
 #include "package/project.h"
 #include "package/schemes.h"
+#include "platform/folderlock.h"
 #include "preview/preview.h"
 #include "ui/stylewidgets.h"
 #include "ui/stylewindows.h"
@@ -297,6 +298,8 @@ void TMainForm::RunLoader(const QString& text,
 void TMainForm::LoadThemeClick() {
     if (!ConfirmBuild()) return;
     RunLoader("Building the cabinet for the phone...", [this](const std::function<void()>& pump) {
+        // Theme.cab stays ours until the loader has read it.
+        const platform::ProgramFolderLock lock(doc_.AppDir);
         const std::string cab = doc_.AppDir + "Theme.cab";
         package::BuildCabinet(doc_, cab, SaveDialogFileName(), pump);
         return package::RunDeviceLoader(doc_, cab, true).Output;

@@ -10,75 +10,39 @@
 // Data ...), backslashes become '/', and the file is copied below the device
 // folder. Registry values go to "registry.txt" in the device folder, one
 // "ROOT\Key\Name = type:value" line each, sorted; a later install replaces an
-// earlier value of the same key and name. Nothing is installed unless the
-// whole cabinet checks out; problems go to stderr with exit status 1.
+// earlier value of the same key and name (see registry.h for the escaping).
+// An install is all or nothing (devicefolder.h): nothing is installed unless
+// the whole cabinet checks out, no link inside the device folder is
+// followed, and a cabinet whose files add up to more than 64 MiB is refused
+// before anything is unpacked. Problems go to stderr with exit status 1.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fstream>
+#include <functional>
 #include <map>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include <libgcab.h>
 
 #include "cecab.h"
+#include "devicefolder.h"
+#include "registry.h"
 #include "toolsupport.h"
 
 namespace {
 
 using cabtool::Failure;
 using cabtool::Lower;
-using cabtool::ReadAll;
 using cabtool::Ref;
 using cabtool::WithError;
 
-// Writes through a temporary file and a rename.
-void WriteAtomic(const std::string& path, const std::string& data) {
-    std::string temp = path + ".tmp-install";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw Failure{"cannot write \"" + temp + "\": " + std::strerror(errno)};
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        out.close();
-        if (!out) {
-            ::unlink(temp.c_str());
-            throw Failure{"cannot write \"" + temp + "\""};
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(temp.c_str());
-        throw Failure{"cannot write \"" + path + "\": " + std::strerror(e)};
-    }
-}
-
-void MakeFolders(const std::string& path) {
-    std::string cur;
-    size_t pos = 0;
-    while (pos <= path.size()) {
-        size_t end = path.find('/', pos);
-        if (end == std::string::npos)
-            end = path.size();
-        cur = path.substr(0, end);
-        pos = end + 1;
-        if (cur.empty())
-            continue;
-        struct stat st {};
-        if (::stat(cur.c_str(), &st) == 0) {
-            if (!S_ISDIR(st.st_mode))
-                throw Failure{"\"" + cur + "\" is not a folder"};
-            continue;
-        }
-        if (::mkdir(cur.c_str(), 0755) != 0 && errno != EEXIST)
-            throw Failure{"cannot create the folder \"" + cur + "\": " + std::strerror(errno)};
-    }
+// Text from the cabinet as it may be shown on a terminal: control
+// characters in the registry file's escaped form.
+std::string Printable(const std::string& text) {
+    return cabloader::EscapeRegistryValue(text);
 }
 
 std::string DeviceFolder() {
@@ -219,7 +183,7 @@ class Header {
 struct Install {
     std::string AppName, Provider;
     struct File {
-        std::string Source;     // extracted file
+        std::string Source;     // its name in the cabinet
         std::string DevicePath; // "\IPSM\Application Data\Home\x"
         std::string Target;     // path below the device folder
         std::uint32_t Flags = 0;
@@ -373,72 +337,50 @@ Install ReadHeader(const std::string& data, const std::map<int, std::string>& fi
     return in;
 }
 
-// Registry file: "ROOT\Key\Name = type:value" lines, sorted by the part left
-// of " = " without regard to letter case; CR LF line ends.
-void UpdateRegistry(const std::string& path,
-                    const std::vector<std::pair<std::string, std::string>>& values) {
-    std::map<std::string, std::pair<std::string, std::string>> lines;
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            size_t eq = line.find(" = ");
-            if (eq == std::string::npos)
-                continue;
-            lines[Lower(line.substr(0, eq))] = {line.substr(0, eq), line.substr(eq + 3)};
+// The most a cabinet's files may add up to, uncompressed.
+constexpr std::uint64_t kMaxInstallBytes = 64ull * 1024 * 1024;
+
+// The cabinet's files by name, with their declared sizes; refuses a cabinet
+// whose files add up to more than kMaxInstallBytes, before anything is
+// unpacked.
+std::vector<GCabFile*> ListFiles(GCabCabinet* cabinet, const std::string& cabPath) {
+    std::vector<GCabFile*> files;
+    std::uint64_t total = 0;
+    GPtrArray* folders = gcab_cabinet_get_folders(cabinet);
+    for (guint i = 0; folders && i < folders->len; ++i) {
+        GSList* list =
+            gcab_folder_get_files(static_cast<GCabFolder*>(g_ptr_array_index(folders, i)));
+        for (GSList* l = list; l; l = l->next) {
+            auto* file = static_cast<GCabFile*>(l->data);
+            total += gcab_file_get_size(file);
+            files.push_back(file);
         }
+        g_slist_free(list);
     }
-    for (const auto& [name, value] : values)
-        lines[Lower(name)] = {name, value};
-    std::string out;
-    for (const auto& [key, line] : lines)
-        out += line.first + " = " + line.second + "\r\n";
-    WriteAtomic(path, out);
+    if (total > kMaxInstallBytes)
+        throw Failure{"\"" + cabPath + "\" holds " + std::to_string(total) +
+                      " bytes of files, more than the " +
+                      std::to_string(kMaxInstallBytes / (1024 * 1024)) +
+                      " MiB a cabinet may install; nothing was installed"};
+    return files;
 }
 
-void RemoveTree(const std::string& dir) {
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..")
-                ::unlink((dir + "/" + n).c_str());
-        }
-        ::closedir(d);
-    }
-    ::rmdir(dir.c_str());
-}
-
-struct ExtractNames {
-    int Next = 0;
-    std::map<std::string, std::string> ByName; // name in the cabinet -> extracted name
-};
-
-gboolean NameFile(GCabFile* file, gpointer data) {
-    auto* names = static_cast<ExtractNames*>(data);
-    std::string safe = "f" + std::to_string(names->Next++);
-    names->ByName[gcab_file_get_name(file)] = safe;
-    gcab_file_set_extract_name(file, safe.c_str());
-    return TRUE;
+std::string FileBytes(GCabFile* file) {
+    GBytes* bytes = gcab_file_get_bytes(file);
+    if (!bytes)
+        throw Failure{std::string("cannot unpack \"") + gcab_file_get_name(file) + "\""};
+    gsize size = 0;
+    const char* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
+    if (size != gcab_file_get_size(file))
+        throw Failure{std::string("\"") + gcab_file_get_name(file) +
+                      "\" does not unpack to its stated size"};
+    return std::string(data ? data : "", size);
 }
 
 void Run(const std::string& cabPath) {
     std::string device = DeviceFolder();
     while (device.size() > 1 && device.back() == '/')
         device.pop_back();
-
-    const char* tmp = std::getenv("TMPDIR");
-    std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/cabloader-XXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (!::mkdtemp(buf.data()))
-        throw Failure{std::string("cannot create a work folder: ") + std::strerror(errno)};
-    std::string work = buf.data();
-    struct Cleanup {
-        std::string Dir;
-        ~Cleanup() { RemoveTree(Dir); }
-    } cleanup{work};
 
     GError* error = nullptr;
     Ref<GFile> file(g_file_new_for_path(cabPath.c_str()));
@@ -448,14 +390,16 @@ void Run(const std::string& cabPath) {
     Ref<GCabCabinet> cabinet(gcab_cabinet_new());
     if (!gcab_cabinet_load(cabinet.p, G_INPUT_STREAM(stream.p), nullptr, &error))
         throw Failure{WithError("\"" + cabPath + "\" is not a cabinet", error)};
-    ExtractNames names;
-    Ref<GFile> workDir(g_file_new_for_path(work.c_str()));
-    if (!gcab_cabinet_extract_simple(cabinet.p, workDir.p, NameFile, &names, nullptr, &error))
+    const std::vector<GCabFile*> files = ListFiles(cabinet.p, cabPath);
+    // Unpacked into memory (no path): nothing is written before every check.
+    if (!gcab_cabinet_extract(cabinet.p, nullptr, nullptr, nullptr, nullptr, nullptr, &error))
         throw Failure{WithError("cannot unpack \"" + cabPath + "\"", error)};
 
     std::string headerName;
-    std::map<int, std::string> byId;
-    for (const auto& [name, extracted] : names.ByName) {
+    std::map<int, std::string> byId;            // file id -> name in the cabinet
+    std::map<std::string, std::string> content; // name in the cabinet -> bytes
+    for (GCabFile* f : files) {
+        const std::string name = gcab_file_get_name(f);
         size_t dot = name.find_last_of('.');
         if (dot == std::string::npos || name.size() - dot != 4)
             continue;
@@ -466,42 +410,45 @@ void Run(const std::string& cabPath) {
         if (id == 0) {
             if (!headerName.empty())
                 throw Failure{"the cabinet holds two installer headers"};
-            headerName = extracted;
+            headerName = name;
         } else {
-            byId[id] = work + "/" + extracted;
+            byId[id] = name;
         }
+        content[name] = FileBytes(f);
     }
     if (headerName.empty()) {
-        if (names.ByName.count("_setup.xml"))
+        bool provisioning = std::any_of(files.begin(), files.end(), [](GCabFile* f) {
+            return std::string(gcab_file_get_name(f)) == "_setup.xml";
+        });
+        if (provisioning)
             throw Failure{
                 "\"" + cabPath +
                 "\" is a provisioning (_setup.xml) cabinet, which this loader does not install"};
         throw Failure{"\"" + cabPath + "\" has no installer header (.000 file)"};
     }
-    Install in = ReadHeader(ReadAll(work + "/" + headerName), byId);
+    Install in = ReadHeader(content[headerName], byId);
 
-    std::printf("Installing \"%s\" (%s) into %s\n", in.AppName.c_str(), in.Provider.c_str(),
-                device.c_str());
-    MakeFolders(device);
-    for (const auto& f : in.Files) {
-        std::string target = device + "/" + f.Target;
-        MakeFolders(target.substr(0, target.find_last_of('/')));
-        struct stat st {};
-        if ((f.Flags & cecab::kFileNeverOverwrite) && ::stat(target.c_str(), &st) == 0) {
-            std::printf("  kept     %s\n", f.DevicePath.c_str());
-            continue;
-        }
-        WriteAtomic(target, ReadAll(f.Source));
-        std::printf("  file     %s\n", f.DevicePath.c_str());
-    }
-    if (!in.Values.empty()) {
-        UpdateRegistry(device + "/registry.txt", in.Values);
-        for (const auto& [name, value] : in.Values)
-            std::printf("  registry %s = %s\n", name.c_str(), value.c_str());
-    }
+    std::vector<cabloader::Placement> placements;
+    for (const auto& f : in.Files)
+        placements.push_back(
+            {f.Target, content[f.Source], (f.Flags & cecab::kFileNeverOverwrite) != 0});
+
+    std::printf("Installing \"%s\" (%s) into %s\n", Printable(in.AppName).c_str(),
+                Printable(in.Provider).c_str(), device.c_str());
+    cabloader::DeviceFolder folder(device);
+    const std::function<std::string(const std::string&)> registry = [&](const std::string& old) {
+        return cabloader::MergeRegistry(old, in.Values);
+    };
+    cabloader::InstallResult done =
+        folder.Install(placements, in.Values.empty() ? nullptr : &registry);
+    for (size_t i = 0; i < in.Files.size(); ++i)
+        std::printf("  %s %s\n", done.Kept[i] ? "kept    " : "file    ",
+                    Printable(in.Files[i].DevicePath).c_str());
+    for (const auto& [name, value] : in.Values)
+        std::printf("  registry %s = %s\n", cabloader::EscapeRegistryName(name).c_str(),
+                    cabloader::EscapeRegistryValue(value).c_str());
     std::printf("Installed into %s\n", device.c_str());
 }
-
 } // namespace
 
 int main(int argc, char** argv) {

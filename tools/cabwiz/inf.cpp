@@ -472,6 +472,24 @@ class Reader {
         }
     }
 
+    // Whether a file `name` sent to `dir` lands on the device's registry file
+    // (the root's "registry.txt") or inside a folder of that name.
+    static bool TakesRegistryFile(const std::string& dir, const std::string& name) {
+        std::vector<std::string> parts;
+        std::string part;
+        for (char c : dir + "\\") {
+            if (c != '\\' && c != '/') {
+                part += c;
+                continue;
+            }
+            if (!part.empty() && part != ".")
+                parts.push_back(part);
+            part.clear();
+        }
+        const std::string first = Lower(parts.empty() ? name : parts[0]);
+        return first == "registry.txt";
+    }
+
     void ReadCopyFiles(Section& sec) {
         auto dir = destDirs_.find(Lower(sec.Name));
         if (dir == destDirs_.end())
@@ -502,6 +520,10 @@ class Reader {
                 Fail(l.Number, "source file \"" + folder + source + "\" not found");
             file.SourceName = source;
             file.DestDir = dir->second;
+            if (TakesRegistryFile(file.DestDir, file.DestName))
+                Fail(l.Number, "the destination \"" + file.DestDir + "\\" + file.DestName +
+                                   "\" is the device's registry file, which no cabinet may "
+                                   "replace");
             plan_.Files.push_back(file);
         }
     }

@@ -390,8 +390,9 @@ class TestStyleWindows : public QObject {
         QPoint moved, handlePos;
         QSize size;
         OnNextModal([&](QWidget*) {
-            // Move the frame by 30, 40 with the mouse, then pull the handle
-            // until the frame's right edge is 176 pixels further right.
+            // At 1:1, move the frame by 30, 40 with the mouse, then pull the
+            // handle until the frame's right edge is 176 pixels further right.
+            QTest::mouseClick(crop.ZoomOneButton, Qt::LeftButton);
             Drag(crop.Shape1, QPoint(50, 50), QPoint(80, 90));
             moved = crop.Shape1->pos();
             Drag(crop.Shape2, QPoint(10, 5), QPoint(10 + 176, 5));
@@ -416,15 +417,19 @@ class TestStyleWindows : public QObject {
         platform::WriteFile(dir_ + "old.jpg", "x");
         doc_->BGI = doc_->BackgroundImage = "old.jpg";
         nextFile_ = Pic("huge.bmp");
-        bool scrolls = false;
+        bool scrolls = false, fitted = false;
         OnNextModal([&](QWidget*) {
-            // Larger than the screen: the picture scrolls.
+            // Larger than the screen: shown whole at first, it scrolls at 1:1.
+            fitted = crop.ScrollBox1->horizontalScrollBar()->maximum() == 0 &&
+                     crop.ScrollBox1->verticalScrollBar()->maximum() == 0;
+            QTest::mouseClick(crop.ZoomOneButton, Qt::LeftButton);
             scrolls = crop.ScrollBox1->horizontalScrollBar()->maximum() > 0 &&
                       crop.ScrollBox1->verticalScrollBar()->maximum() > 0;
             QTest::mouseClick(crop.CancelButton, Qt::LeftButton);
         });
         int redraws = 0;
         ui::ChooseBackground(nullptr, *doc_, crop, Picker(), [&] { ++redraws; });
+        QVERIFY(fitted);
         QVERIFY(scrolls);
         QCOMPARE(doc_->BGI, std::string("old.jpg"));
         QCOMPARE(doc_->BackgroundImage, std::string("old.jpg"));

@@ -215,12 +215,6 @@ std::optional<platform::Bitmap> TBGImageForm::Crop(const platform::Bitmap& pictu
     SetPicture(picture);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
-    // The scrolling area's size is known once the window has its geometry.
-    layout()->activate();
-    if (PictureLargerThanArea())
-        ZoomToFit();
-    else
-        SetZoom({});
     if (exec() == QDialog::Accepted)
         return result_;
     return std::nullopt;
@@ -228,7 +222,10 @@ std::optional<platform::Bitmap> TBGImageForm::Crop(const platform::Bitmap& pictu
 
 void TBGImageForm::showEvent(QShowEvent* e) {
     frame_.Show();
-    SyncShapes();
+    if (PictureLargerThanArea())
+        ZoomToFit();
+    else
+        SetZoom({});
     QDialog::showEvent(e);
 }
 

@@ -20,14 +20,16 @@ namespace {
 std::unique_ptr<model::Document> TypicalDoc() {
     auto doc = std::make_unique<model::Document>();
     doc->AppDir = TESSARO_PROGRAM_DIR;
-    for (int i = 0; i < model::kSchemeSize; ++i) doc->Scheme[std::size_t(i)] = 0x00406080u + i;
-    const char* kinds[] = {"Carrier/Sim", "Clock", "Calendar", "Messaging Counts", "Missed Calls",
-                           "Owner Info", "Profile", "MRU", "WMPlayer"};
+    for (int i = 0; i < model::kSchemeSize; ++i)
+        doc->Scheme[std::size_t(i)] = 0x00406080u + i;
+    const char* kinds[] = {"Carrier/Sim", "Clock",   "Calendar", "Messaging Counts", "Missed Calls",
+                           "Owner Info",  "Profile", "MRU",      "WMPlayer"};
     int top = 0;
     for (const char* kind : kinds) {
         int line = 0;
         for (int i = 0; i < model::kKindCount; ++i)
-            if (std::string(model::Catalogue()[std::size_t(i)].Name) == kind) line = i;
+            if (std::string(model::Catalogue()[std::size_t(i)].Name) == kind)
+                line = i;
         model::TPlugins& e = doc->Plugins[std::size_t(model::AddEntry(*doc, line))];
         e.Top = top;
         e.Height = 22;
@@ -54,7 +56,8 @@ void BM_ZoomSix(benchmark::State& state) {
     preview::Preview view(*doc);
     view.DrawPlugins();
     const platform::Bitmap screen = view.Screen();
-    for (auto _ : state) benchmark::DoNotOptimize(preview::ZoomScreen(screen, 6).Data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(preview::ZoomScreen(screen, 6).Data());
 }
 BENCHMARK(BM_ZoomSix)->Unit(benchmark::kMicrosecond);
 
@@ -62,14 +65,16 @@ void BM_HitTest(benchmark::State& state) {
     auto doc = TypicalDoc();
     preview::Preview view(*doc);
     view.DrawPlugins();
-    for (auto _ : state) benchmark::DoNotOptimize(preview::HitTest(view, 60, 150).Slot);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(preview::HitTest(view, 60, 150).Slot);
 }
 BENCHMARK(BM_HitTest)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

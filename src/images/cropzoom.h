@@ -10,7 +10,8 @@ namespace tessaro::images {
 class CropZoom {
   public:
     // num / den view pixels per picture pixel; both are brought to at least 1.
-    constexpr CropZoom(int num = 1, int den = 1) : num_(num > 0 ? num : 1), den_(den > 0 ? den : 1) {}
+    constexpr CropZoom(int num = 1, int den = 1)
+        : num_(num > 0 ? num : 1), den_(den > 0 ? den : 1) {}
 
     // The largest ratio (at most 1:1) at which a picture of the given size
     // fits into the area; 1:1 for an empty picture or area.
@@ -35,7 +36,9 @@ class CropZoom {
     int ToPicture(int view) const;
     Rect ToView(const Rect& r) const;
 
-    bool operator==(const CropZoom& o) const { return (long long)num_ * o.den_ == (long long)o.num_ * den_; }
+    bool operator==(const CropZoom& o) const {
+        return (long long)num_ * o.den_ == (long long)o.num_ * den_;
+    }
 
   private:
     int num_;

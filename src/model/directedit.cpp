@@ -6,7 +6,9 @@ namespace tessaro::model {
 
 namespace {
 
-bool InUse(const Document& doc, int i) { return i >= 0 && i < CountEntries(doc); }
+bool InUse(const Document& doc, int i) {
+    return i >= 0 && i < CountEntries(doc);
+}
 
 } // namespace
 
@@ -28,7 +30,8 @@ SpinField PositionBounds(Document& doc, int i) {
 }
 
 bool MoveEntryTo(Document& doc, Panel& panel, int i, int top) {
-    if (!InUse(doc, i)) return false;
+    if (!InUse(doc, i))
+        return false;
     TPlugins& e = doc.Plugins[std::size_t(i)];
     const int before = e.Top;
     if (PanelEdits(doc, panel, i)) {
@@ -42,7 +45,8 @@ bool MoveEntryTo(Document& doc, Panel& panel, int i, int top) {
 }
 
 bool MoveElementTo(Document& doc, Panel& panel, int i, int slot, int x, int y) {
-    if (!InUse(doc, i) || slot < 0 || slot > 2) return false;
+    if (!InUse(doc, i) || slot < 0 || slot > 2)
+        return false;
     TPluginItem& item = doc.Plugins[std::size_t(i)].Items[std::size_t(slot)];
     const int bx = item.X, by = item.Y;
     if (PanelEdits(doc, panel, i)) {

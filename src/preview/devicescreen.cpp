@@ -16,33 +16,40 @@ platform::Bitmap ZoomScreen(const platform::Bitmap& screen, int zoom) {
     for (int y = 0; y < screen.Height(); ++y) {
         const std::uint32_t* in = screen.Row(y);
         std::uint32_t* first = out.Row(y * zoom);
-        for (int x = 0; x < screen.Width(); ++x) std::fill_n(first + x * zoom, zoom, in[x]);
-        for (int r = 1; r < zoom; ++r) std::copy_n(first, out.Width(), out.Row(y * zoom + r));
+        for (int x = 0; x < screen.Width(); ++x)
+            std::fill_n(first + x * zoom, zoom, in[x]);
+        for (int r = 1; r < zoom; ++r)
+            std::copy_n(first, out.Width(), out.Row(y * zoom + r));
     }
     return out;
 }
 
 int FitZoom(int width, int height, int areaWidth, int areaHeight) {
-    if (width <= 0 || height <= 0) return kMinZoom;
+    if (width <= 0 || height <= 0)
+        return kMinZoom;
     const int z = std::min(areaWidth / width, areaHeight / height);
     return std::clamp(z, kMinZoom, kMaxZoom);
 }
 
 ScreenHit HitTest(Preview& preview, int x, int y) {
     ScreenHit hit;
-    if (x < 0 || x >= kWidth || y < 0 || y >= kViewHeight) return hit;
+    if (x < 0 || x >= kWidth || y < 0 || y >= kViewHeight)
+        return hit;
     model::Document& doc = preview.Doc();
     hit.CanvasY = preview.ScrollBar1.Position + y;
     for (int i = model::CountEntries(doc) - 1; i >= 0 && hit.Entry < 0; --i) {
         const model::TPlugins& e = doc.Plugins[std::size_t(i)];
-        if (hit.CanvasY >= e.Top && (long long)hit.CanvasY < (long long)e.Top + std::max(e.Height, 1))
+        if (hit.CanvasY >= e.Top &&
+            (long long)hit.CanvasY < (long long)e.Top + std::max(e.Height, 1))
             hit.Entry = i;
     }
-    if (hit.Entry < 0) return hit;
+    if (hit.Entry < 0)
+        return hit;
     const int ey = hit.CanvasY - doc.Plugins[std::size_t(hit.Entry)].Top;
     for (int s = 2; s >= 0; --s) {
         Preview::Cell c;
-        if (!preview.TextCell(hit.Entry, s, c)) continue;
+        if (!preview.TextCell(hit.Entry, s, c))
+            continue;
         if (x >= c.X && (long long)x < (long long)c.X + c.Width && ey >= c.Y &&
             (long long)ey < (long long)c.Y + c.Height) {
             hit.Slot = s;

@@ -8,10 +8,10 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSettings>
 #include <QVBoxLayout>
-#include <QScopedValueRollback>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -29,14 +29,16 @@ namespace {
 constexpr int kNudgeRunMs = 1500; // arrow presses closer than this are one run
 const char* kSettingsGroup = "DeviceView";
 
-QSettings Settings() { return QSettings("Tessaro", "Tessaro"); }
+QSettings Settings() {
+    return QSettings("Tessaro", "Tessaro");
+}
 
 } // namespace
 
 // The zoomed screen with its overlays; hands the mouse and the keys, in
 // screen pixels, to the window.
 class DeviceScreenView : public QWidget {
-public:
+  public:
     explicit DeviceScreenView(DeviceView& view) : QWidget(&view), view_(view) {
         setFocusPolicy(Qt::StrongFocus);
         setMouseTracking(false);
@@ -49,7 +51,9 @@ public:
         update();
     }
     int Zoom() const {
-        return fitted_ ? preview::FitZoom(preview::kWidth, preview::kScreenHeight, width(), height()) : zoom_;
+        return fitted_
+                   ? preview::FitZoom(preview::kWidth, preview::kScreenHeight, width(), height())
+                   : zoom_;
     }
     void SetZoom(int zoom, bool fitted) {
         zoom_ = zoom;
@@ -71,11 +75,12 @@ public:
     bool ShowFold = true;
     bool ShowGrid = false;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), palette().color(QPalette::Dark));
-        if (screen_.Empty()) return;
+        if (screen_.Empty())
+            return;
         const int z = Zoom();
         const QPoint o = Origin();
         p.drawImage(o, ToQImage(preview::ZoomScreen(screen_, z)));
@@ -85,7 +90,8 @@ protected:
         if (ShowGrid) {
             for (int k = 10; k < preview::kScreenHeight; k += 10) {
                 p.setPen(QColor(0, 0, 0, k % 50 == 0 ? 110 : 45));
-                if (k < preview::kWidth) p.drawLine(o.x() + k * z, o.y(), o.x() + k * z, screenRect.bottom());
+                if (k < preview::kWidth)
+                    p.drawLine(o.x() + k * z, o.y(), o.x() + k * z, screenRect.bottom());
                 p.drawLine(o.x(), o.y() + k * z, screenRect.right(), o.y() + k * z);
             }
         }
@@ -98,10 +104,12 @@ protected:
         if (cur >= 0) {
             const model::TPlugins& e = view_.main_.Doc().Plugins[std::size_t(cur)];
             const int top = o.y() + (e.Top - scroll) * z;
-            const int bottom = std::min(viewBottom, o.y() + (e.Top + std::max(e.Height, 1) - scroll) * z);
+            const int bottom =
+                std::min(viewBottom, o.y() + (e.Top + std::max(e.Height, 1) - scroll) * z);
             if (bottom > o.y() && top < viewBottom) {
                 p.setPen(QPen(QColor(255, 160, 0), 1, Qt::DashLine));
-                p.drawRect(QRect(QPoint(o.x(), std::max(top, o.y())), QPoint(screenRect.right(), bottom - 1)));
+                p.drawRect(QRect(QPoint(o.x(), std::max(top, o.y())),
+                                 QPoint(screenRect.right(), bottom - 1)));
             }
             preview::Preview::Cell c;
             bool has = false;
@@ -123,45 +131,60 @@ protected:
                 p.setPen(QPen(QColor(255, 0, 160), 2, Qt::DashLine));
                 p.drawLine(o.x(), vy - 1, screenRect.right(), vy - 1);
                 p.setPen(QColor(255, 0, 160));
-                p.drawText(QRect(o.x(), vy - 18, screenRect.width() - 4, 16), Qt::AlignRight | Qt::AlignBottom,
-                           "fold");
+                p.drawText(QRect(o.x(), vy - 18, screenRect.width() - 4, 16),
+                           Qt::AlignRight | Qt::AlignBottom, "fold");
             }
         }
     }
     void mousePressEvent(QMouseEvent* e) override {
-        if (e->button() != Qt::LeftButton) return;
+        if (e->button() != Qt::LeftButton)
+            return;
         setFocus(Qt::MouseFocusReason);
         view_.Press(ToScreen(e->position()));
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        if (e->buttons() & Qt::LeftButton) view_.Drag(ToScreen(e->position()));
+        if (e->buttons() & Qt::LeftButton)
+            view_.Drag(ToScreen(e->position()));
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
-        if (e->button() == Qt::LeftButton) view_.Release();
+        if (e->button() == Qt::LeftButton)
+            view_.Release();
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override {
-        if (e->button() == Qt::LeftButton) view_.DoubleClick(ToScreen(e->position()));
+        if (e->button() == Qt::LeftButton)
+            view_.DoubleClick(ToScreen(e->position()));
     }
     void keyPressEvent(QKeyEvent* e) override {
         const int step = e->modifiers() & Qt::ShiftModifier ? 10 : 1;
         switch (e->key()) {
-        case Qt::Key_Left: view_.Nudge(-step, 0); break;
-        case Qt::Key_Right: view_.Nudge(step, 0); break;
-        case Qt::Key_Up: view_.Nudge(0, -step); break;
-        case Qt::Key_Down: view_.Nudge(0, step); break;
-        default: QWidget::keyPressEvent(e); return;
+        case Qt::Key_Left:
+            view_.Nudge(-step, 0);
+            break;
+        case Qt::Key_Right:
+            view_.Nudge(step, 0);
+            break;
+        case Qt::Key_Up:
+            view_.Nudge(0, -step);
+            break;
+        case Qt::Key_Down:
+            view_.Nudge(0, step);
+            break;
+        default:
+            QWidget::keyPressEvent(e);
+            return;
         }
         e->accept();
     }
     void wheelEvent(QWheelEvent* e) override {
         // Scrolls the layout as the main window's scroll bar does.
         QScrollBar* bar = view_.main_.ScrollBar1;
-        if (!bar->isEnabled()) return;
+        if (!bar->isEnabled())
+            return;
         bar->setValue(bar->value() - e->angleDelta().y() / 120 * 20);
         e->accept();
     }
 
-private:
+  private:
     DeviceView& view_;
     platform::Bitmap screen_;
     int zoom_ = 2;
@@ -181,7 +204,8 @@ DeviceView::DeviceView(TMainForm& main) : QWidget(&main, Qt::Window), main_(main
     ZoomBox = new QComboBox(this);
     ZoomBox->setObjectName("ZoomBox");
     ZoomBox->addItem("Fit");
-    for (int z = preview::kMinZoom; z <= preview::kMaxZoom; ++z) ZoomBox->addItem(QString("%1x").arg(z));
+    for (int z = preview::kMinZoom; z <= preview::kMaxZoom; ++z)
+        ZoomBox->addItem(QString("%1x").arg(z));
     bar->addWidget(ZoomBox);
     SelectedToggle = new QCheckBox("Selected state", this);
     SelectedToggle->setObjectName("SelectedToggle");
@@ -194,7 +218,8 @@ DeviceView::DeviceView(TMainForm& main) : QWidget(&main, Qt::Window), main_(main
     GridToggle = new QCheckBox("Grid", this);
     GridToggle->setObjectName("GridToggle");
     GridToggle->setToolTip("A line every 10 pixels");
-    for (QCheckBox* c : {SelectedToggle, FoldToggle, GridToggle}) bar->addWidget(c);
+    for (QCheckBox* c : {SelectedToggle, FoldToggle, GridToggle})
+        bar->addWidget(c);
     bar->addStretch(1);
 
     auto* screen = new DeviceScreenView(*this);
@@ -235,8 +260,9 @@ DeviceView::DeviceView(TMainForm& main) : QWidget(&main, Qt::Window), main_(main
         screen->update();
     });
     // Queued: the list changes its row inside the main window's own redraws.
-    connect(main_.ActivePluginsList, &QListWidget::currentRowChanged, this, [this] { EnsureSelection(); },
-            Qt::QueuedConnection);
+    connect(
+        main_.ActivePluginsList, &QListWidget::currentRowChanged, this,
+        [this] { EnsureSelection(); }, Qt::QueuedConnection);
     connect(main_.ScrollBar1, &QScrollBar::valueChanged, this, [this] { Refresh(); });
     connect(&main_, &TMainForm::redrawn, this, [this] { Refresh(); });
 }
@@ -257,14 +283,19 @@ int DeviceView::WantedSelection() const {
     return isVisible() && SelectedToggle->isChecked() ? CurrentEntry() : -1;
 }
 
-int DeviceView::Zoom() const { return static_cast<DeviceScreenView*>(Screen)->Zoom(); }
+int DeviceView::Zoom() const {
+    return static_cast<DeviceScreenView*>(Screen)->Zoom();
+}
 
-bool DeviceView::Fitted() const { return static_cast<DeviceScreenView*>(Screen)->Fitted(); }
+bool DeviceView::Fitted() const {
+    return static_cast<DeviceScreenView*>(Screen)->Fitted();
+}
 
 void DeviceView::SetZoomChoice(int choice) {
     choice = std::clamp(choice, 0, preview::kMaxZoom);
     static_cast<DeviceScreenView*>(Screen)->SetZoom(std::max(choice, 1), choice == 0);
-    if (ZoomBox->currentIndex() != choice) ZoomBox->setCurrentIndex(choice);
+    if (ZoomBox->currentIndex() != choice)
+        ZoomBox->setCurrentIndex(choice);
     SaveSettings();
 }
 
@@ -275,18 +306,23 @@ QPoint DeviceView::WidgetPoint(int x, int y) const {
 }
 
 void DeviceView::Refresh() {
-    if (!isVisible()) return;
+    if (!isVisible())
+        return;
     preview::Preview& pv = main_.Preview();
     const bool selected = SelectedToggle->isChecked() && pv.SelectedEntry() >= 0;
     static_cast<DeviceScreenView*>(Screen)->SetScreen(selected ? pv.SelectedScreen() : pv.Screen());
-    if (CurrentEntry() < 0) element_ = -1;
+    if (CurrentEntry() < 0)
+        element_ = -1;
     UpdateStatus();
 }
 
 void DeviceView::EnsureSelection() {
-    if (!isVisible()) return;
-    if (main_.Preview().SelectedEntry() != WantedSelection()) main_.DrawPlugins();
-    else Refresh();
+    if (!isVisible())
+        return;
+    if (main_.Preview().SelectedEntry() != WantedSelection())
+        main_.DrawPlugins();
+    else
+        Refresh();
 }
 
 void DeviceView::UpdateStatus() {
@@ -298,7 +334,9 @@ void DeviceView::UpdateStatus() {
     model::Document& doc = main_.Doc();
     const model::TPlugins& e = doc.Plugins[std::size_t(cur)];
     const model::SpinField b = model::PositionBounds(doc, cur);
-    QString text = FromDoc(e.Name) + QString(": Top %1 (%2..%3), Height %4").arg(e.Top).arg(b.Min).arg(b.Max).arg(e.Height);
+    QString text =
+        FromDoc(e.Name) +
+        QString(": Top %1 (%2..%3), Height %4").arg(e.Top).arg(b.Min).arg(b.Max).arg(e.Height);
     if (element_ >= 0) {
         const model::TPluginItem& it = e.Items[std::size_t(element_)];
         text += QString("; element %1 at %2, %3").arg(element_ + 1).arg(it.X).arg(it.Y);
@@ -315,7 +353,8 @@ void DeviceView::Press(QPoint at) {
     } catch (const std::exception&) {
         return;
     }
-    if (hit.Entry < 0) return;
+    if (hit.Entry < 0)
+        return;
     element_ = hit.Slot;
     main_.SelectEntry(hit.Entry);
     EnsureSelection();
@@ -333,21 +372,27 @@ void DeviceView::Press(QPoint at) {
 }
 
 void DeviceView::Drag(QPoint at) {
-    if (!drag_.Active) return;
+    if (!drag_.Active)
+        return;
     const QPoint d = at - drag_.Start;
     const DragState g = drag_;
     if (g.Slot >= 0) {
-        main_.ApplyDirectEdit("Move element", g.Series, [g, d](model::Document& doc, model::Panel& panel) {
-            return model::MoveElementTo(doc, panel, g.Entry, g.Slot, g.StartX + d.x(), g.StartY + d.y());
-        });
+        main_.ApplyDirectEdit("Move element", g.Series,
+                              [g, d](model::Document& doc, model::Panel& panel) {
+                                  return model::MoveElementTo(doc, panel, g.Entry, g.Slot,
+                                                              g.StartX + d.x(), g.StartY + d.y());
+                              });
     } else {
-        main_.ApplyDirectEdit("Move entry", g.Series, [g, d](model::Document& doc, model::Panel& panel) {
-            return model::MoveEntryTo(doc, panel, g.Entry, g.StartTop + d.y());
-        });
+        main_.ApplyDirectEdit(
+            "Move entry", g.Series, [g, d](model::Document& doc, model::Panel& panel) {
+                return model::MoveEntryTo(doc, panel, g.Entry, g.StartTop + d.y());
+            });
     }
 }
 
-void DeviceView::Release() { drag_.Active = false; }
+void DeviceView::Release() {
+    drag_.Active = false;
+}
 
 void DeviceView::DoubleClick(QPoint at) {
     drag_ = DragState{};
@@ -357,7 +402,8 @@ void DeviceView::DoubleClick(QPoint at) {
     } catch (const std::exception&) {
         return;
     }
-    if (hit.Entry < 0) return;
+    if (hit.Entry < 0)
+        return;
     element_ = hit.Slot;
     main_.EditEntry(hit.Entry);
     EnsureSelection();
@@ -365,9 +411,11 @@ void DeviceView::DoubleClick(QPoint at) {
 
 void DeviceView::Nudge(int dx, int dy) {
     const int cur = CurrentEntry();
-    if (cur < 0) return;
+    if (cur < 0)
+        return;
     const int slot = element_;
-    if (slot < 0 && dy == 0) return; // an entry moves up and down only
+    if (slot < 0 && dy == 0)
+        return; // an entry moves up and down only
     const int target = cur * 4 + slot + 1;
     if (nudgeSeries_ == 0 || target != nudgeTarget_ || !lastNudge_.isValid() ||
         lastNudge_.elapsed() > kNudgeRunMs)
@@ -375,19 +423,23 @@ void DeviceView::Nudge(int dx, int dy) {
     nudgeTarget_ = target;
     lastNudge_.start();
     if (slot >= 0) {
-        main_.ApplyDirectEdit("Nudge element", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
-            const model::TPluginItem& it = doc.Plugins[std::size_t(cur)].Items[std::size_t(slot)];
-            return model::MoveElementTo(doc, panel, cur, slot, it.X + dx, it.Y + dy);
-        });
+        main_.ApplyDirectEdit(
+            "Nudge element", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
+                const model::TPluginItem& it =
+                    doc.Plugins[std::size_t(cur)].Items[std::size_t(slot)];
+                return model::MoveElementTo(doc, panel, cur, slot, it.X + dx, it.Y + dy);
+            });
     } else {
-        main_.ApplyDirectEdit("Nudge entry", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
-            return model::MoveEntryTo(doc, panel, cur, doc.Plugins[std::size_t(cur)].Top + dy);
-        });
+        main_.ApplyDirectEdit(
+            "Nudge entry", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
+                return model::MoveEntryTo(doc, panel, cur, doc.Plugins[std::size_t(cur)].Top + dy);
+            });
     }
 }
 
 void DeviceView::SaveSettings() const {
-    if (restoring_) return;
+    if (restoring_)
+        return;
     QSettings s = Settings();
     s.beginGroup(kSettingsGroup);
     s.setValue("size", size());
@@ -399,7 +451,8 @@ void DeviceView::SaveSettings() const {
 
 void DeviceView::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    if (isVisible()) SaveSettings();
+    if (isVisible())
+        SaveSettings();
 }
 
 void DeviceView::showEvent(QShowEvent* e) {

@@ -25,7 +25,7 @@ QIcon DeviceViewIcon();
 
 class DeviceView : public QWidget {
     Q_OBJECT
-public:
+  public:
     // A window of its own, owned by `main`.
     explicit DeviceView(TMainForm& main);
     ~DeviceView() override;
@@ -56,19 +56,19 @@ public:
     // Where screen pixel (x, y) lies on the screen widget (its centre).
     QPoint WidgetPoint(int x, int y) const;
 
-    QComboBox* ZoomBox = nullptr;       // "Fit", "1x" .. "6x"
+    QComboBox* ZoomBox = nullptr;        // "Fit", "1x" .. "6x"
     QCheckBox* SelectedToggle = nullptr; // "Selected state"
     QCheckBox* FoldToggle = nullptr;     // "Fold"
     QCheckBox* GridToggle = nullptr;     // "Grid"
     QLabel* StatusLabel = nullptr;
     QWidget* Screen = nullptr; // the zoomed screen; takes the mouse and keys
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
-private:
+  private:
     friend class DeviceScreenView;
     void Press(QPoint screen);
     void Drag(QPoint screen);

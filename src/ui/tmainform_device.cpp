@@ -23,18 +23,24 @@ void TMainForm::ConnectDeviceView() {
 }
 
 void TMainForm::ShowDeviceView() {
-    if (!deviceView_) deviceView_ = new DeviceView(*this);
+    if (!deviceView_)
+        deviceView_ = new DeviceView(*this);
     deviceView_->show();
     deviceView_->raise();
     deviceView_->activateWindow();
 }
 
-DeviceView* TMainForm::DeviceWindow() const { return deviceView_; }
+DeviceView* TMainForm::DeviceWindow() const {
+    return deviceView_;
+}
 
-int TMainForm::DeviceViewSelection() const { return deviceView_ ? deviceView_->WantedSelection() : -1; }
+int TMainForm::DeviceViewSelection() const {
+    return deviceView_ ? deviceView_->WantedSelection() : -1;
+}
 
 void TMainForm::SelectEntry(int i) {
-    if (i < 0 || i >= model::CountEntries(doc_)) return;
+    if (i < 0 || i >= model::CountEntries(doc_))
+        return;
     if (panel_.State == model::PageState::Editing && panel_.PanelVisible && doc_.EditIndex != i) {
         EditEntry(i);
         return;
@@ -44,20 +50,24 @@ void TMainForm::SelectEntry(int i) {
 }
 
 void TMainForm::EditEntry(int i) {
-    if (i < 0 || i >= model::CountEntries(doc_)) return;
+    if (i < 0 || i >= model::CountEntries(doc_))
+        return;
     doc_.ActivePluginsList.Selected = i;
     SyncEntryList();
-    if (!model::OpenEntryForEditing(doc_, panel_)) return;
+    if (!model::OpenEntryForEditing(doc_, panel_))
+        return;
     PageControl1->setCurrentWidget(HomePage);
     DrawPlugins();
     SyncPanel();
 }
 
-void TMainForm::ApplyDirectEdit(const QString& name, int series,
-                                const std::function<bool(model::Document&, model::Panel&)>& change) {
+void TMainForm::ApplyDirectEdit(
+    const QString& name, int series,
+    const std::function<bool(model::Document&, model::Panel&)>& change) {
     bool changed = false;
     Guard([&] { changed = change(doc_, panel_); });
-    if (!changed) return;
+    if (!changed)
+        return;
     SyncPanel();
     DrawPlugins();
     emit directEditApplied(name, series);

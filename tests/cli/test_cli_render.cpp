@@ -1,7 +1,7 @@
 // tessaro-cli render with the selected state and the whole-pixel zoom, run as
 // the user runs it.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,15 +30,17 @@ struct RunResult {
 constexpr model::Color kBand = 0x00A03C14; // red 0x14, green 0x3C, blue 0xA0
 
 class CliRender : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-cli-render-" + std::to_string(::getpid()))).string() + "/";
+        root_ = (fs::temp_directory_path() / ("tessaro-cli-render-" + std::to_string(::getpid())))
+                    .string() +
+                "/";
         fs::remove_all(root_);
         app_ = root_ + "app/";
         fs::create_directories(app_);
         const fs::path prog = TESSARO_PROGRAM_DIR;
-        for (const char* f : {"Default", "fonts", "TrayIcons.bmp", "mru32.bmp", "mru16.bmp", "media_remote.bmp",
-                              "WindowsMobile.JPG"})
+        for (const char* f : {"Default", "fonts", "TrayIcons.bmp", "mru32.bmp", "mru16.bmp",
+                              "media_remote.bmp", "WindowsMobile.JPG"})
             fs::copy(prog / f, app_ + f, fs::copy_options::recursive);
 
         // Three entries; the middle one has its own band colour.
@@ -49,7 +51,8 @@ protected:
         for (int k = 0; k < 3; ++k) {
             int line = 0;
             for (int i = 0; i < model::kKindCount; ++i)
-                if (std::string(model::Catalogue()[std::size_t(i)].Name) == kinds[k]) line = i;
+                if (std::string(model::Catalogue()[std::size_t(i)].Name) == kinds[k])
+                    line = i;
             model::TPlugins& e = doc.Plugins[std::size_t(model::AddEntry(doc, line))];
             e.Top = top[k];
             e.Height = height[k];
@@ -64,7 +67,8 @@ protected:
     RunResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), {TESSARO_CLI, "--appdir", app_});
         std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
+        for (auto& a : args)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         const std::string err = root_ + "stderr";
         posix_spawn_file_actions_t fa;
@@ -91,7 +95,8 @@ protected:
     }
     static bool RowEqual(const QImage& a, const QImage& b, int y) {
         for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) return false;
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return false;
         return true;
     }
 
@@ -122,7 +127,8 @@ TEST_F(CliRender, SelectedChangesOnlyThatEntrysRows) {
     int bandPixels = 0;
     for (int y = 0; y < 220; ++y) {
         if (y >= 40 && y < 70) {
-            for (int x = 0; x < 176; ++x) bandPixels += sel.pixel(x, y) == qRgb(0x14, 0x3C, 0xA0);
+            for (int x = 0; x < 176; ++x)
+                bandPixels += sel.pixel(x, y) == qRgb(0x14, 0x3C, 0xA0);
             continue;
         }
         EXPECT_TRUE(RowEqual(plain, sel, y)) << "row " << y;
@@ -132,9 +138,13 @@ TEST_F(CliRender, SelectedChangesOnlyThatEntrysRows) {
 }
 
 TEST_F(CliRender, BadSelectedOrZoomIsAUsageError) {
-    for (const auto& opts : std::vector<std::vector<std::string>>{
-             {"--selected", "3"}, {"--selected", "-1"}, {"--selected", "one"}, {"--zoom", "0"},
-             {"--zoom", "7"}, {"--zoom", "2x"}, {"--zoom"}}) {
+    for (const auto& opts : std::vector<std::vector<std::string>>{{"--selected", "3"},
+                                                                  {"--selected", "-1"},
+                                                                  {"--selected", "one"},
+                                                                  {"--zoom", "0"},
+                                                                  {"--zoom", "7"},
+                                                                  {"--zoom", "2x"},
+                                                                  {"--zoom"}}) {
         std::vector<std::string> args{"render", project_, root_ + "bad.png"};
         args.insert(args.end(), opts.begin(), opts.end());
         const RunResult r = Run(args);

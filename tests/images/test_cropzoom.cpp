@@ -28,10 +28,12 @@ TEST(CropZoom, StepsGoThroughFixedRatiosAndStopAtTheEnds) {
     EXPECT_EQ(fit.In(), CropZoom(2, 3));
     EXPECT_EQ(fit.Out(), CropZoom(1, 2));
     CropZoom big;
-    for (int k = 0; k < 20; ++k) big = big.In();
+    for (int k = 0; k < 20; ++k)
+        big = big.In();
     EXPECT_EQ(big, CropZoom(4, 1));
     CropZoom small;
-    for (int k = 0; k < 20; ++k) small = small.Out();
+    for (int k = 0; k < 20; ++k)
+        small = small.Out();
     EXPECT_EQ(small, CropZoom(1, 16));
     EXPECT_EQ(CropZoom(1, 3).Percent(), 33);
 }

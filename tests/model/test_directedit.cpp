@@ -16,7 +16,8 @@ void Put(Document& doc, int i, const char* kind, int top, int height) {
     e.Name = kind;
     e.Top = top;
     e.Height = height;
-    for (auto& it : e.Items) it.Visible = 1;
+    for (auto& it : e.Items)
+        it.Visible = 1;
     doc.ActivePluginsList.Lines.push_back(kind);
 }
 
@@ -43,7 +44,8 @@ int TopThroughPanel(Document doc, int i, int top) {
 
 TEST(DirectEdit, EntryMovesWithinExactlyThePanelsBounds) {
     for (int i = 0; i < 3; ++i)
-        for (int top : {-100, -1, 0, 10, 39, 40, 41, 55, 69, 70, 71, 90, 100, 5979, 5980, 5981, 9000}) {
+        for (int top :
+             {-100, -1, 0, 10, 39, 40, 41, 55, 69, 70, 71, 90, 100, 5979, 5980, 5981, 9000}) {
             Document doc = ThreeEntries();
             Panel panel;
             MoveEntryTo(doc, panel, i, top);
@@ -52,7 +54,8 @@ TEST(DirectEdit, EntryMovesWithinExactlyThePanelsBounds) {
             // Nothing else moves.
             const Document before = ThreeEntries();
             for (int j = 0; j < 3; ++j) {
-                if (j == i) continue;
+                if (j == i)
+                    continue;
                 EXPECT_EQ(doc.Plugins[std::size_t(j)], before.Plugins[std::size_t(j)]);
             }
         }

@@ -24,12 +24,13 @@ namespace fs = std::filesystem;
 namespace {
 
 class QtEnvironment : public testing::Environment {
-public:
+  public:
     void SetUp() override {
         static int argc = 1;
         static char name[] = "test_devicescreen";
         static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+        if (!QGuiApplication::instance())
+            new QGuiApplication(argc, argv);
     }
 };
 testing::Environment* const qtEnv = testing::AddGlobalTestEnvironment(new QtEnvironment);
@@ -39,19 +40,21 @@ constexpr model::Color kSel = Rgb(250, 240, 10);
 constexpr model::Color kUnsel = Rgb(5, 90, 5);
 
 class DeviceScreen : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("tessaro_device_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("tessaro_device_" +
+                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         const fs::path prog = TESSARO_PROGRAM_DIR;
-        for (const char* f : {"fonts", "TrayIcons.bmp", "mru32.bmp", "mru16.bmp", "media_remote.bmp",
-                              "WindowsMobile.JPG"})
+        for (const char* f : {"fonts", "TrayIcons.bmp", "mru32.bmp", "mru16.bmp",
+                              "media_remote.bmp", "WindowsMobile.JPG"})
             fs::copy(prog / f, dir_ / f, fs::copy_options::recursive);
         doc_ = std::make_unique<model::Document>();
         doc_->AppDir = dir_.string() + "/";
-        for (int i = 0; i < model::kSchemeSize; ++i) doc_->Scheme[std::size_t(i)] = Rgb(10 * i, 200 - i, 100);
+        for (int i = 0; i < model::kSchemeSize; ++i)
+            doc_->Scheme[std::size_t(i)] = Rgb(10 * i, 200 - i, 100);
         view_ = std::make_unique<Preview>(*doc_);
     }
     void TearDown() override {
@@ -62,7 +65,8 @@ protected:
     model::TPlugins& Add(const char* kind, int top, int height) {
         int line = -1;
         for (int i = 0; i < model::kKindCount; ++i)
-            if (std::string(model::Catalogue()[std::size_t(i)].Name) == kind) line = i;
+            if (std::string(model::Catalogue()[std::size_t(i)].Name) == kind)
+                line = i;
         model::TPlugins& e = doc_->Plugins[std::size_t(model::AddEntry(*doc_, line))];
         e.Top = top;
         e.Height = height;
@@ -85,13 +89,15 @@ protected:
     }
     bool RowsEqual(int y) const {
         for (int x = 0; x < kWidth; ++x)
-            if (plain_.Pixel(x, y) != sel_.Pixel(x, y)) return false;
+            if (plain_.Pixel(x, y) != sel_.Pixel(x, y))
+                return false;
         return true;
     }
     std::set<model::Color> ColoursIn(const Bitmap& b, int top, int bottom) const {
         std::set<model::Color> out;
         for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < b.Width(); ++x) out.insert(b.Pixel(x, y));
+            for (int x = 0; x < b.Width(); ++x)
+                out.insert(b.Pixel(x, y));
         return out;
     }
 
@@ -117,7 +123,8 @@ TEST_F(DeviceScreen, SelectedEntryChangesOnlyItsOwnRows) {
 
     // Rows 40..69 are the Profile's band; row 70 is the Calendar's top rule.
     for (int y = 0; y < kScreenHeight; ++y) {
-        if (y >= 40 && y < 70) continue;
+        if (y >= 40 && y < 70)
+            continue;
         EXPECT_TRUE(RowsEqual(y)) << "row " << y << " lies outside the entry";
     }
     const auto band = ColoursIn(sel_, 41, 70);
@@ -136,14 +143,16 @@ TEST_F(DeviceScreen, LaterEntryCoveringTheSelectedOneStaysPlain) {
     Add("Profile", 0, 40);
     Add("Owner Info", 20, 40);
     Draw(0);
-    for (int y = 20; y < kScreenHeight; ++y) EXPECT_TRUE(RowsEqual(y)) << "row " << y;
+    for (int y = 20; y < kScreenHeight; ++y)
+        EXPECT_TRUE(RowsEqual(y)) << "row " << y;
     EXPECT_EQ(sel_.Pixel(175, 10), kBand);
 }
 
 TEST_F(DeviceScreen, BandPictureAndTransparentBand) {
     Bitmap pic(176, 30);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 176; ++x) pic.SetPixel(x, y, Rgb(x, 7 * y, 200));
+        for (int x = 0; x < 176; ++x)
+            pic.SetPixel(x, y, Rgb(x, 7 * y, 200));
     pic.SetPixel(170, 20, 0xFFFFFF);
     platform::WriteBmp(doc_->AppDir + "band.bmp", pic);
     model::TPlugins& e = Add("Profile", 10, 30);

@@ -49,13 +49,15 @@ struct Rig {
         w = std::make_unique<TMainForm>(appDir, hooks);
         w->show();
         w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.get())) qWarning("main window not active");
+        if (!QTest::qWaitForWindowActive(w.get()))
+            qWarning("main window not active");
         w->PageControl1->setCurrentWidget(w->HomePage);
         model::Document& d = w->Doc();
         const char* kinds[] = {"Owner Info", "Profile", "Calendar"};
         const int tops[] = {0, 50, 100}, heights[] = {40, 30, 20};
         for (int k = 0; k < 3; ++k) {
-            model::TPlugins& e = d.Plugins[std::size_t(model::AddEntry(d, model::KindIndex(kinds[k])))];
+            model::TPlugins& e =
+                d.Plugins[std::size_t(model::AddEntry(d, model::KindIndex(kinds[k])))];
             e.Top = tops[k];
             e.Height = heights[k];
         }
@@ -63,7 +65,8 @@ struct Rig {
         d.Plugins[1].Transparent = 0;
         d.ActivePluginsList.Selected = -1;
         w->DrawPlugins();
-        if (open) Open();
+        if (open)
+            Open();
     }
     ~Rig() {
         w.reset();
@@ -79,7 +82,8 @@ struct Rig {
     model::Document& doc() { return w->Doc(); }
     QWidget* screen() { return view->Screen; }
 
-    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = {}) {
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers mods = {}) {
         const QPoint p = view->WidgetPoint(at.x(), at.y());
         QMouseEvent e(type, p, screen()->mapToGlobal(p),
                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, mods);
@@ -100,9 +104,11 @@ struct Rig {
         Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
         QPoint at = from;
         while (at != to) {
-            at += QPoint((to.x() > at.x()) - (to.x() < at.x()), (to.y() > at.y()) - (to.y() < at.y()));
+            at += QPoint((to.x() > at.x()) - (to.x() < at.x()),
+                         (to.y() > at.y()) - (to.y() < at.y()));
             Mouse(QEvent::MouseMove, at, Qt::LeftButton);
-            if (each) each();
+            if (each)
+                each();
         }
         Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
     }
@@ -119,7 +125,7 @@ struct Rig {
 class DeviceViewTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { ui::UseDesignerFont(); }
 
     void opensFromTheMainWindowAndIsNotModal() {
@@ -209,7 +215,8 @@ private slots:
         QCOMPARE(r.view->CurrentElement(), 0);
         QVERIFY(edits.size() >= 2);
         std::set<int> series;
-        for (const auto& e : edits) series.insert(e.at(1).toInt());
+        for (const auto& e : edits)
+            series.insert(e.at(1).toInt());
         QCOMPARE(series.size(), std::size_t(1));
         edits.clear();
         r.Drag({20, 14}, {15, 14});
@@ -227,11 +234,12 @@ private slots:
         QCOMPARE(r.doc().Plugins[1].Top, 61);
         r.Key(Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(r.doc().Plugins[1].Top, 70); // held at the next entry's top
-        r.Key(Qt::Key_Left); // an entry moves up and down only
+        r.Key(Qt::Key_Left);                  // an entry moves up and down only
         QCOMPARE(r.doc().Plugins[1].Top, 70);
         QCOMPARE(edits.size(), 3);
         const int run = edits.front().at(1).toInt();
-        for (const auto& e : edits) QCOMPARE(e.at(1).toInt(), run);
+        for (const auto& e : edits)
+            QCOMPARE(e.at(1).toInt(), run);
 
         // A label: both directions; a click starts a new run.
         model::TPluginItem& label = r.doc().Plugins[0].Items[0];

@@ -107,6 +107,7 @@ void Preview::DrawPlugins() {
     const bool withSelected = selected_ >= 0 && selected_ < model::CountEntries(doc_);
     if (withSelected) SelImage1 = Bitmap(kWidth, kCanvasHeight, kTransparent);
     else SelImage1 = Bitmap();
+    SelectedProblem.clear();
     LoadBackground();
 
     const int n = model::CountEntries(doc_);
@@ -175,19 +176,27 @@ void Preview::DrawEntry(int i) {
     const Bitmap plain = TempImage;
     model::Color below = kTransparent;
     platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
-    if (kind == "Icon Bar" || kind == "MRU") {
-        TempImage = plain;
-    } else {
-        FillBand(e, below);
-        if (kind == "AnalogClock" || kind == "WMPlayer") {
-            // Pictures drawn by their own renderers: laid over the band as
-            // they are, their transparent pixels showing it.
-            platform::CopyRectKeyed(TempImage, 0, 0, kWidth, kScreenHeight, plain, 0, 0, kWidth,
-                                    kScreenHeight, kTransparent);
+    try {
+        if (kind == "Icon Bar" || kind == "MRU") {
+            TempImage = plain;
         } else {
-            DrawTexts(e, true);
-            DrawSplitLines(e);
+            FillBand(e, below);
+            if (kind == "AnalogClock" || kind == "WMPlayer") {
+                // Pictures drawn by their own renderers: laid over the band as
+                // they are, their transparent pixels showing it.
+                platform::CopyRectKeyed(TempImage, 0, 0, kWidth, kScreenHeight, plain, 0, 0, kWidth,
+                                        kScreenHeight, kTransparent);
+            } else {
+                DrawTexts(e, true);
+                DrawSplitLines(e);
+            }
         }
+    } catch (const std::exception& err) {
+        // The plain picture stays whole: the selected entry is shown plain
+        // and the reason kept for the view that asked for it.
+        SelectedProblem = err.what();
+        TempImage = plain;
+        below = kTransparent;
     }
     CopyEntry(SelImage1, e, below);
     TempImage = plain;

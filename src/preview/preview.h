@@ -118,6 +118,10 @@ public:
     // application name keep their one (unselected) format, an MRU entry
     // keeps its transparent band, an icon bar is drawn as it is, and the
     // media remote's band takes the scheme's home highlight colour.
+    // A failure in drawing the selected state (its band picture cannot be
+    // read, say) does not stop the pass: the entry stays plain on the
+    // selected canvas and the message is kept in SelectedProblem until the
+    // next pass.
     void SetSelectedEntry(int i) { selected_ = i; }
     int SelectedEntry() const { return selected_; }
 
@@ -150,6 +154,7 @@ public:
     platform::Bitmap Image2;    // 176 x 20 soft-key strip
     platform::Bitmap TempImage; // 176 x 220 work canvas
     platform::Bitmap SelImage1; // selected canvas, 176 x 6000 (empty: none)
+    std::string SelectedProblem; // why the last pass drew the selected entry plain
     ScrollState ScrollBar1;
 
 private:

@@ -228,6 +228,7 @@ DeviceView::DeviceView(TMainForm& main) : QWidget(&main, Qt::Window), main_(main
     layout->addWidget(Screen, 1);
     StatusLabel = new QLabel(this);
     StatusLabel->setObjectName("StatusLabel");
+    StatusLabel->setWordWrap(true);
     layout->addWidget(StatusLabel);
 
     // Remembered size, zoom and toggles.
@@ -341,6 +342,9 @@ void DeviceView::UpdateStatus() {
         const model::TPluginItem& it = e.Items[std::size_t(element_)];
         text += QString("; element %1 at %2, %3").arg(element_ + 1).arg(it.X).arg(it.Y);
     }
+    const std::string& problem = main_.Preview().SelectedProblem;
+    if (SelectedToggle->isChecked() && !problem.empty())
+        text = "Shown unselected: " + QString::fromStdString(problem) + "\n" + text;
     StatusLabel->setText(text);
 }
 

@@ -173,15 +173,17 @@ TEST_F(DeviceScreen, BandPictureAndTransparentBand) {
     EXPECT_TRUE(bandColours.count(kSel));
     EXPECT_EQ(sel_.Pixel(175, 30), plain_.Pixel(175, 30)) << "background beside the label";
 
-    // A band picture that cannot be read stops the pass with its name.
+    // A band picture that cannot be read: the pass goes on (later entries
+    // included), the entry stays plain and the reason names the file.
     e.BgImage = "gone.jpg";
-    view_->SetSelectedEntry(0);
-    try {
-        view_->DrawPlugins();
-        FAIL() << "a missing band picture must be reported";
-    } catch (const Error& err) {
-        EXPECT_NE(std::string(err.what()).find("gone.jpg"), std::string::npos) << err.what();
-    }
+    Add("Owner Info", 40, 40);
+    Draw(0);
+    EXPECT_NE(view_->SelectedProblem.find("gone.jpg"), std::string::npos) << view_->SelectedProblem;
+    EXPECT_EQ(sel_, plain_);
+    view_->SetSelectedEntry(-1);
+    view_->DrawPlugins();
+    EXPECT_EQ(view_->Screen(), plain_) << "the plain screen is whole";
+    EXPECT_TRUE(view_->SelectedProblem.empty());
 }
 
 TEST_F(DeviceScreen, TimeAndDateKeepTheirOneFormat) {

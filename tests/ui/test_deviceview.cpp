@@ -283,6 +283,15 @@ class DeviceViewTest : public QObject {
         r.doc().Plugins[1].BgColor = 0x000000FF;
         r.w->DrawPlugins();
         QCOMPARE(r.Shown(170, 60), qRgb(255, 0, 0));
+
+        // A band picture that is gone: no message box at every redraw, the
+        // main preview whole, the reason in the status line.
+        r.doc().Plugins[1].BgImage = "gone.jpg";
+        r.w->DrawPlugins();
+        QVERIFY(r.messages.isEmpty());
+        QVERIFY(r.view->StatusLabel->text().contains("gone.jpg"));
+        QCOMPARE(r.Shown(170, 60), plain.pixel(170, 60));
+        QCOMPARE(ui::ToQImage(r.w->Preview().Screen()), plain);
     }
 
     void remembersSizeAndZoom() {

@@ -461,6 +461,7 @@ void DeviceView::resizeEvent(QResizeEvent* e) {
 
 void DeviceView::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    Screen->setFocus(Qt::OtherFocusReason); // the arrow keys nudge from the start
     EnsureSelection();
 }
 

@@ -12,7 +12,7 @@ using Args = std::vector<std::string>;
 int CmdXml(const std::string& appDir, const Args& args);     // PROJECT.trpf OUT.home.xml
 int CmdSave(const std::string& appDir, const Args& args);    // PROJECT.trpf OUT.trpf
 int CmdScheme(const std::string& appDir, const Args& args);  // FILE
-int CmdRender(const std::string& appDir, const Args& args);  // PROJECT.trpf OUT.png [--scroll N]
+int CmdRender(const std::string& appDir, const Args& args);  // PROJECT.trpf OUT.png [--scroll N] [--selected N] [--zoom Z]
 int CmdCab(const std::string& appDir, const Args& args);     // PROJECT.trpf OUT.cab
 int CmdInstall(const std::string& appDir, const Args& args); // CABINET
 int CmdCheck(const std::string& appDir, const Args& args);   // DESIGN [--json]

@@ -108,6 +108,10 @@ void Preview::DrawPlugins() {
     const platform::ProgramFolderLock lock(doc_.AppDir);
     DrawSoftKeys();
     platform::FillRect(Image1, 0, 0, kWidth, kCanvasHeight, kTransparent);
+    const bool withSelected = selected_ >= 0 && selected_ < model::CountEntries(doc_);
+    if (withSelected) SelImage1 = Bitmap(kWidth, kCanvasHeight, kTransparent);
+    else SelImage1 = Bitmap();
+    SelectedProblem.clear();
     LoadBackground();
 
     const int n = model::CountEntries(doc_);
@@ -164,30 +168,104 @@ void Preview::DrawEntry(int i) {
     else if (kind == "WMPlayer") DrawMediaRemote();
     else if (kind == "MRU") DrawMru(e);
     else DrawTexts(e);
-
-    const bool split = doc_.SplitLines == 0 && kind != "AnalogClock";
-    const Pen rule{doc_.Scheme[COLOR_HOMERULE], 1};
-    if (split) {
-        platform::Line(TempImage, 0, 0, kWidth, 0, rule);
-        platform::Line(TempImage, 0, e.Height, kWidth, e.Height, rule);
-    }
+    DrawSplitLines(e);
 
     if (e.Height < 0) return;
+    CopyEntry(Image1, e, kTransparent);
+    if (SelImage1.Empty()) return;
+    if (i != selected_) {
+        CopyEntry(SelImage1, e, kTransparent);
+        return;
+    }
+    const Bitmap plain = TempImage;
+    model::Color below = kTransparent;
+    platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
+    try {
+        if (kind == "Icon Bar" || kind == "MRU") {
+            TempImage = plain;
+        } else {
+            FillBand(e, below);
+            if (kind == "AnalogClock" || kind == "WMPlayer") {
+                // Pictures drawn by their own renderers: laid over the band as
+                // they are, their transparent pixels showing it.
+                platform::CopyRectKeyed(TempImage, 0, 0, kWidth, kScreenHeight, plain, 0, 0, kWidth,
+                                        kScreenHeight, kTransparent);
+            } else {
+                DrawTexts(e, true);
+                DrawSplitLines(e);
+            }
+        }
+    } catch (const std::exception& err) {
+        // The plain picture stays whole: the selected entry is shown plain
+        // and the reason kept for the view that asked for it.
+        SelectedProblem = err.what();
+        TempImage = plain;
+        below = kTransparent;
+    }
+    CopyEntry(SelImage1, e, below);
+    TempImage = plain;
+}
+
+void Preview::DrawSplitLines(const model::TPlugins& e) {
+    if (doc_.SplitLines != 0 || e.Name == "AnalogClock") return;
+    const Pen rule{doc_.Scheme[COLOR_HOMERULE], 1};
+    platform::Line(TempImage, 0, 0, kWidth, 0, rule);
+    platform::Line(TempImage, 0, e.Height, kWidth, e.Height, rule);
+}
+
+void Preview::CopyEntry(Bitmap& canvas, const model::TPlugins& e, model::Color below) {
+    const bool split = doc_.SplitLines == 0 && e.Name != "AnalogClock";
+    const Pen rule{doc_.Scheme[COLOR_HOMERULE], 1};
     const long long rows = (long long)e.Height + 1;
     const int copied = int(std::min<long long>(rows, kScreenHeight));
-    platform::CopyRows(Image1, e.Top, TempImage, 0, copied);
+    platform::CopyRows(canvas, e.Top, TempImage, 0, copied);
     if (rows > kScreenHeight) {
-        // A tall entry: what lies below the work canvas is empty.
+        // A tall entry: what lies below the work canvas is empty (or, in the
+        // selected state, its band colour).
         const long long top = (long long)e.Top + kScreenHeight;
         const long long bottom = std::min<long long>((long long)e.Top + rows, kCanvasHeight);
         if (top < bottom)
-            platform::FillRect(Image1, 0, int(std::max<long long>(top, 0)), kWidth, int(bottom),
+            platform::FillRect(canvas, 0, int(std::max<long long>(top, 0)), kWidth, int(bottom),
                                kTransparent);
+        const long long bandEnd = std::min<long long>((long long)e.Top + e.Height, kCanvasHeight);
+        if (below != kTransparent && top < bandEnd)
+            platform::FillRect(canvas, 0, int(std::max<long long>(top, 0)), kWidth, int(bandEnd),
+                               below);
         const long long line = (long long)e.Top + e.Height;
         if (split && line >= 0 && line < kCanvasHeight)
-            platform::Line(Image1, 0, int(line), kWidth, int(line), rule);
+            platform::Line(canvas, 0, int(line), kWidth, int(line), rule);
     }
 }
+
+void Preview::FillBand(const model::TPlugins& e, model::Color& below) {
+    const int rows = std::clamp(e.Height, 0, kScreenHeight);
+    auto fill = [&](model::Color c) {
+        below = Visible(c);
+        platform::FillRect(TempImage, 0, 0, kWidth, rows, below);
+    };
+    if (e.Name == "WMPlayer") return fill(doc_.Scheme[COLOR_HOMEHIGHLIGHT]);
+    if (!e.BgImage.empty()) {
+        const Bitmap picture = platform::LoadPicture(doc_.AppDir + e.BgImage);
+        const int w = std::min(picture.Width(), kWidth), h = std::min(picture.Height(), rows);
+        // White in the picture is a colour here, not the canvas's key.
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) TempImage.SetPixel(x, y, Visible(picture.Pixel(x, y)));
+        return;
+    }
+    if (!e.Transparent) fill(e.BgColor);
+}
+
+namespace {
+
+// Time and date elements (and the MRU application name) are written with one
+// format only: the phone draws them alike in both states.
+bool HasSelectedFormat(const std::string& kind, int slot) {
+    if (kind == "Carrier/Sim") return slot == 0;
+    if (kind == "Clock" || kind == "MRU") return false;
+    return true;
+}
+
+} // namespace
 
 std::optional<SlotText> TextOfSlot(const model::TPlugins& e, int k) {
     const Samples* samples = SamplesOf(e.Name);
@@ -199,14 +277,49 @@ std::optional<SlotText> TextOfSlot(const model::TPlugins& e, int k) {
                                        slot.UnselWeight == "bold", Visible(slot.UnselColor)}};
 }
 
-void Preview::DrawTexts(const model::TPlugins& e) {
+void Preview::DrawTexts(const model::TPlugins& e, bool selected) {
     for (int k = 0; k < 3; ++k) {
         const std::optional<SlotText> text = TextOfSlot(e, k);
         if (!text) continue;
         const model::TPluginItem& slot = e.Items[std::size_t(k)];
-        platform::TextOut(TempImage, Fonts(), slot.X, slot.Y, text->Utf8, text->Font,
-                          Brush{false, kTransparent});
+        platform::TextFont font = text->Font;
+        if (selected && HasSelectedFormat(e.Name, k)) {
+            font.Bold = slot.SelWeight == "bold";
+            font.Colour = Visible(slot.SelColor);
+        }
+        // Selected labels lie on the entry's band, not on cells of their own.
+        platform::TextOut(TempImage, Fonts(), slot.X, slot.Y, text->Utf8, font,
+                          selected ? Brush{true, 0} : Brush{false, kTransparent});
     }
+}
+
+bool Preview::TextCell(int i, int slot, Cell& cell) {
+    if (i < 0 || i >= model::CountEntries(doc_) || slot < 0 || slot > 2) return false;
+    const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
+    const model::TPluginItem& item = e.Items[std::size_t(slot)];
+    if (!item.Visible) return false;
+    if (e.Name == "MRU" && slot == 0) {
+        // The icon strip: as wide as the pass draws it, at least one button.
+        long long n = 1;
+        try {
+            n = std::max(1, StrToInt(e.Items[1].Extra));
+        } catch (const Error&) {
+        }
+        const int pitch = item.Extra == "16" ? 17 : item.Extra == "32" ? 32 : 0;
+        if (pitch == 0) return false;
+        cell = {item.X, item.Y, int(std::min<long long>(pitch * n + 1, kWidth * 2)),
+                pitch == 17 ? 16 : 32};
+        return true;
+    }
+    const Samples* samples = SamplesOf(e.Name);
+    if (!samples || !samples->Slot[slot]) return false;
+    const bool sel = i == selected_ && !SelImage1.Empty() && HasSelectedFormat(e.Name, slot);
+    const platform::TextFont font{"Nina", -std::max(item.FontSize, -INT_MAX),
+                                  (sel ? item.SelWeight : item.UnselWeight) == "bold", 0};
+    const std::string text = formats::Cp1251ToUtf8(item.Text) + samples->Slot[slot];
+    cell = {item.X, item.Y, platform::TextWidth(Fonts(), text, font),
+            Fonts().Metrics(font.Face, font.Height, font.Bold).CellHeight()};
+    return true;
 }
 
 void Preview::DrawMru(const model::TPlugins& e) {
@@ -270,14 +383,18 @@ void Preview::DrawClockEntry(int i) {
     if (e.Height > 0) platform::CopyRows(TempImage, 0, c.Image1, 0, std::min(e.Height, c.Image1.Height()));
 }
 
-Bitmap Preview::Screen() const {
+Bitmap Preview::Screen() const { return ComposeScreen(Image1); }
+
+Bitmap Preview::SelectedScreen() const { return ComposeScreen(SelImage1.Empty() ? Image1 : SelImage1); }
+
+Bitmap Preview::ComposeScreen(const Bitmap& canvas) const {
     Bitmap s(kWidth, kScreenHeight);
     platform::CopyRows(s, 0, BGImage, 0, std::min(kViewHeight, BGImage.Height()));
     const std::uint32_t key = platform::ToNative(kTransparent);
     for (int y = 0; y < kViewHeight; ++y) {
         const int cy = ScrollBar1.Position + y;
-        if (cy < 0 || cy >= Image1.Height()) continue;
-        const std::uint32_t* in = Image1.Row(cy);
+        if (cy < 0 || cy >= canvas.Height()) continue;
+        const std::uint32_t* in = canvas.Row(cy);
         std::uint32_t* out = s.Row(y);
         for (int x = 0; x < kWidth; ++x)
             if (in[x] != key) out[x] = in[x];

@@ -38,6 +38,7 @@ enum SchemeSlot : int {
     COLOR_BTNFACE = 22,
     COLOR_BTNTEXT = 23,
     COLOR_HOMERULE = 28,
+    COLOR_HOMEHIGHLIGHT = 30,
 };
 
 // Pure white is the canvas's transparent colour; a colour that must stay
@@ -122,6 +123,37 @@ public:
     // 200..219.
     platform::Bitmap Screen() const;
 
+    // The entry drawn in the selected state on the selected canvas; -1 (or
+    // any index that is not an entry in use) for none. While one is set,
+    // every pass builds SelImage1 beside Image1: the same picture, except that
+    // the rows of that entry show it as the phone shows the selected plugin:
+    // its band filled with its BgImage picture (read from doc.AppDir), else
+    // with its BgColor unless it is Transparent, and its labels in SelColor
+    // and SelWeight over that band. Time and date elements and the MRU
+    // application name keep their one (unselected) format, an MRU entry
+    // keeps its transparent band, an icon bar is drawn as it is, and the
+    // media remote's band takes the scheme's home highlight colour.
+    // A failure in drawing the selected state (its band picture cannot be
+    // read, say) does not stop the pass: the entry stays plain on the
+    // selected canvas and the message is kept in SelectedProblem until the
+    // next pass.
+    void SetSelectedEntry(int i) { selected_ = i; }
+    int SelectedEntry() const { return selected_; }
+
+    // Screen() with the selected canvas in place of the preview canvas; the
+    // plain screen when no selected canvas was built by the last pass.
+    platform::Bitmap SelectedScreen() const;
+
+    // Where the label cell of text slot `slot` (0..2) of entry i lies, in the
+    // entry's own coordinates (the cell the pass draws: X, Y, text width,
+    // font cell height). False when the slot is not drawn as text (hidden,
+    // not a label of the kind, or no entry). Throws as DrawPlugins when the
+    // fonts cannot be read.
+    struct Cell {
+        int X = 0, Y = 0, Width = 0, Height = 0;
+    };
+    bool TextCell(int i, int slot, Cell& cell);
+
     // Decodes doc.AppDir + doc.BackgroundImage (JPEG) into BGImage.
     void LoadBackground();
 
@@ -136,11 +168,18 @@ public:
     platform::Bitmap Image1;    // 176 x 6000 preview canvas
     platform::Bitmap Image2;    // 176 x 20 soft-key strip
     platform::Bitmap TempImage; // 176 x 220 work canvas
+    platform::Bitmap SelImage1; // selected canvas, 176 x 6000 (empty: none)
+    std::string SelectedProblem; // why the last pass drew the selected entry plain
     ScrollState ScrollBar1;
 
 private:
     void DrawSoftKeys();
-    void DrawTexts(const model::TPlugins& e);
+    void DrawTexts(const model::TPlugins& e, bool selected = false);
+    void DrawSplitLines(const model::TPlugins& e);
+    void DrawSelected(const model::TPlugins& e, const platform::Bitmap& plain);
+    void FillBand(const model::TPlugins& e, model::Color& below);
+    void CopyEntry(platform::Bitmap& canvas, const model::TPlugins& e, model::Color below);
+    platform::Bitmap ComposeScreen(const platform::Bitmap& canvas) const;
     void DrawMru(const model::TPlugins& e);
     void DrawIconBarEntry(int i);
     void DrawClockEntry(int i);
@@ -153,6 +192,7 @@ private:
     std::string fontsDir_;
     std::unique_ptr<IconBar> iconBar_;
     std::unique_ptr<Clock> clock_;
+    int selected_ = -1;
 };
 
 } // namespace tessaro::preview

@@ -8,34 +8,47 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "ui/stylewidgets.h"
 
 namespace tessaro::ui {
 
-// The picture being cropped, at its own size.
+// The picture being cropped, at the window's zoom.
 class CropCanvas : public QWidget {
   public:
     explicit CropCanvas(QWidget* parent) : QWidget(parent) {}
-    void SetImage(const QImage& img) {
+    void SetImage(const QImage& img, const images::CropZoom& zoom) {
         image_ = img;
-        setFixedSize(img.size());
+        SetZoom(zoom);
+    }
+    void SetZoom(const images::CropZoom& zoom) {
+        const QSize size(zoom.ToView(image_.width()), zoom.ToView(image_.height()));
+        // Made smaller with smoothing (only the view), larger pixel by pixel.
+        shown_ = zoom.IsOne() ? image_
+                              : image_.scaled(size, Qt::IgnoreAspectRatio,
+                                              zoom.Num() < zoom.Den() ? Qt::SmoothTransformation
+                                                                      : Qt::FastTransformation);
+        setFixedSize(size);
         update();
     }
 
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.drawImage(0, 0, image_);
+        p.drawImage(0, 0, shown_);
     }
 
   private:
     QImage image_;
+    QImage shown_;
 };
 
 // The frame (a 3-pixel outline, clear inside) or the handle (a filled
-// square), in the highlight-text colour; forwards the mouse to the window.
+// square), in the highlight-text colour with a dark line on each side so it
+// shows on light pictures too; forwards the mouse to the window in picture
+// coordinates.
 class CropShape : public QWidget {
   public:
     CropShape(TBGImageForm* form, bool handle, QWidget* parent)
@@ -46,28 +59,35 @@ class CropShape : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        const QColor c = palette().color(QPalette::HighlightedText);
+        const QColor light = palette().color(QPalette::HighlightedText);
+        const QColor dark = light.lightness() > 96 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+        const int w = width(), h = height();
         if (handle_) {
-            p.fillRect(rect(), c);
+            p.fillRect(rect(), dark);
+            p.fillRect(1, 1, w - 2, h - 2, light);
             return;
         }
-        const int w = width(), h = height();
-        p.fillRect(0, 0, w, 3, c);
-        p.fillRect(0, h - 3, w, 3, c);
-        p.fillRect(0, 0, 3, h, c);
-        p.fillRect(w - 3, 0, 3, h, c);
+        auto outline = [&](int inset, int thick, const QColor& c) {
+            p.fillRect(inset, inset, w - 2 * inset, thick, c);
+            p.fillRect(inset, h - inset - thick, w - 2 * inset, thick, c);
+            p.fillRect(inset, inset, thick, h - 2 * inset, c);
+            p.fillRect(w - inset - thick, inset, thick, h - 2 * inset, c);
+        };
+        outline(0, 1, dark);
+        outline(1, 3, light);
+        outline(4, 1, dark);
     }
     void mousePressEvent(QMouseEvent* e) override {
         if (e->button() != Qt::LeftButton)
             return;
-        const QPoint pos = e->position().toPoint();
+        const QPoint pos = InPicture(e);
         if (handle_)
             form_->Shape2MouseDown();
         else
             form_->Shape1MouseDown(pos.x(), pos.y());
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        const QPoint pos = e->position().toPoint();
+        const QPoint pos = InPicture(e);
         const bool down = e->buttons() & Qt::LeftButton;
         if (handle_)
             form_->Shape2MouseMove(pos.x(), down);
@@ -76,6 +96,14 @@ class CropShape : public QWidget {
     }
 
   private:
+    // The pointer in picture pixels, relative to the frame or the handle.
+    QPoint InPicture(QMouseEvent* e) const {
+        const QPoint onCanvas = mapToParent(e->position().toPoint());
+        const images::CropZoom& z = form_->Zoom();
+        const images::Rect r = handle_ ? form_->Frame().Handle() : form_->Frame().Frame();
+        return {z.ToPicture(onCanvas.x()) - r.Left, z.ToPicture(onCanvas.y()) - r.Top};
+    }
+
     TBGImageForm* form_;
     bool handle_;
 };
@@ -116,6 +144,23 @@ TBGImageForm::TBGImageForm(QWidget* parent)
     hint->setObjectName("HintLabel");
     strip->addWidget(hint);
     strip->addStretch(1);
+    auto zoomButton = [&](QToolButton*& b, const char* name, const QString& text, const QString& tip) {
+        b = new QToolButton(Panel1);
+        b->setObjectName(name);
+        b->setText(text);
+        b->setToolTip(tip);
+        strip->addWidget(b);
+    };
+    zoomButton(ZoomOutButton, "ZoomOutButton", "-", "Zoom out");
+    ZoomLabel = new QLabel(Panel1);
+    ZoomLabel->setObjectName("ZoomLabel");
+    ZoomLabel->setMinimumWidth(40);
+    ZoomLabel->setAlignment(Qt::AlignCenter);
+    strip->addWidget(ZoomLabel);
+    zoomButton(ZoomInButton, "ZoomInButton", "+", "Zoom in");
+    zoomButton(ZoomFitButton, "ZoomFitButton", "Fit", "Show the whole picture");
+    zoomButton(ZoomOneButton, "ZoomOneButton", "1:1", "Show the picture at its own size");
+    strip->addSpacing(12);
     Button1 = new QPushButton("OK", Panel1);
     Button1->setObjectName("Button1");
     Button1->setDefault(true);
@@ -127,17 +172,43 @@ TBGImageForm::TBGImageForm(QWidget* parent)
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    SyncShapes();
+    connect(ZoomOutButton, &QToolButton::clicked, this, [this] { SetZoom(zoom_.Out()); });
+    connect(ZoomInButton, &QToolButton::clicked, this, [this] { SetZoom(zoom_.In()); });
+    connect(ZoomFitButton, &QToolButton::clicked, this, [this] { ZoomToFit(); });
+    connect(ZoomOneButton, &QToolButton::clicked, this, [this] { SetZoom({}); });
+    SetZoom({});
 }
 
 TBGImageForm::~TBGImageForm() = default;
 
 void TBGImageForm::SetPicture(const platform::Bitmap& picture) {
     picture_ = picture;
-    canvas_->SetImage(ToQImage(picture_));
+    canvas_->SetImage(ToQImage(picture_), zoom_);
     frame_.SetPicture({0, 0, picture_.Width(), picture_.Height()});
     frame_.Show();
+    if (PictureLargerThanArea())
+        ZoomToFit();
+    else
+        SetZoom({});
+}
+
+bool TBGImageForm::PictureLargerThanArea() const {
+    const QSize area = ScrollBox1->maximumViewportSize();
+    return picture_.Width() > area.width() || picture_.Height() > area.height();
+}
+
+void TBGImageForm::ZoomToFit() {
+    const QSize area = ScrollBox1->maximumViewportSize();
+    SetZoom(images::CropZoom::Fit(picture_.Width(), picture_.Height(), area.width(), area.height()));
+}
+
+void TBGImageForm::SetZoom(images::CropZoom zoom) {
+    zoom_ = zoom;
+    canvas_->SetZoom(zoom_);
+    ZoomLabel->setText(QString::number(zoom_.Percent()) + "%");
     SyncShapes();
+    const QRect f = Shape1->geometry();
+    ScrollBox1->ensureVisible(f.center().x(), f.center().y(), f.width() / 2 + 8, f.height() / 2 + 8);
 }
 
 std::optional<platform::Bitmap> TBGImageForm::Crop(const platform::Bitmap& picture) {
@@ -151,14 +222,23 @@ std::optional<platform::Bitmap> TBGImageForm::Crop(const platform::Bitmap& pictu
 
 void TBGImageForm::showEvent(QShowEvent* e) {
     frame_.Show();
-    SyncShapes();
+    if (PictureLargerThanArea())
+        ZoomToFit();
+    else
+        SetZoom({});
     QDialog::showEvent(e);
 }
 
 void TBGImageForm::SyncShapes() {
-    const images::Rect f = frame_.Frame();
-    const images::Rect h = frame_.Handle();
+    const images::Rect f = zoom_.ToView(frame_.Frame());
     Shape1->setGeometry(f.Left, f.Top, f.Width, f.Height);
+    // A zoomed-out handle keeps a size the pointer can take, in the frame's
+    // bottom-right corner.
+    images::Rect h = zoom_.ToView(frame_.Handle());
+    if (h.Width < images::kHandleSize) {
+        h = {f.Right() - images::kHandleSize, f.Bottom() - images::kHandleSize, images::kHandleSize,
+             images::kHandleSize};
+    }
     Shape2->setGeometry(h.Left, h.Top, h.Width, h.Height);
     Shape2->raise();
     if (frame_.FrameShowsMoveCursor())

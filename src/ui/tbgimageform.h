@@ -2,15 +2,20 @@
 // The crop window "Select part of image.": a frameless window filling the
 // screen's work area, the picture in a scrolling area with the 176 : 200
 // selection frame and its resize handle, and a bottom strip with "OK" and
-// "Cancel". Escape is the same as "Cancel".
+// "Cancel". Escape is the same as "Cancel". The picture is shown at a zoom:
+// fitted to the window when it is larger than the window, else 1:1, with
+// steps in between; the frame and its rules work in picture coordinates.
 #include <QDialog>
 #include <optional>
 
 #include "images/crop.h"
+#include "images/cropzoom.h"
 #include "platform/bitmap.h"
 
+class QLabel;
 class QPushButton;
 class QScrollArea;
+class QToolButton;
 
 namespace tessaro::ui {
 
@@ -31,6 +36,13 @@ class TBGImageForm : public QDialog {
     void SetPicture(const platform::Bitmap& picture);
 
     const images::CropFrame& Frame() const { return frame_; }
+
+    // The zoom of the picture; the frame keeps its place on the picture and
+    // stays in sight. ZoomToFit: the picture as large as the scrolling area
+    // shows it whole (never above 1:1).
+    void SetZoom(images::CropZoom zoom);
+    const images::CropZoom& Zoom() const { return zoom_; }
+    void ZoomToFit();
     // The result of the last "OK".
     const platform::Bitmap& Result() const { return result_; }
 
@@ -42,8 +54,14 @@ class TBGImageForm : public QDialog {
     QWidget* Panel1 = nullptr;
     QPushButton* Button1 = nullptr; // "OK"
     QPushButton* CancelButton = nullptr;
+    QToolButton* ZoomFitButton = nullptr;
+    QToolButton* ZoomOneButton = nullptr; // 1:1
+    QToolButton* ZoomOutButton = nullptr;
+    QToolButton* ZoomInButton = nullptr;
+    QLabel* ZoomLabel = nullptr;
 
-    // Mouse handlers (positions relative to the shape under the pointer).
+    // Mouse handlers (positions in picture pixels relative to the frame or
+    // the handle under the pointer; at 1:1 these are the shape's own).
     void Shape1MouseDown(int x, int y);
     void Shape1MouseMove(int x, int y, bool leftDown);
     void Shape2MouseDown();
@@ -55,11 +73,13 @@ class TBGImageForm : public QDialog {
 
   private:
     void SyncShapes();
+    bool PictureLargerThanArea() const;
 
     CropCanvas* canvas_ = nullptr;
     images::CropFrame frame_;
     platform::Bitmap picture_;
     platform::Bitmap result_;
+    images::CropZoom zoom_;
 };
 
 } // namespace tessaro::ui

@@ -27,6 +27,7 @@
 #include "platform/files.h"
 #include "platform/picture.h"
 #include "preview/preview.h"
+#include "ui/deviceview.h"
 #include "ui/stylewindows.h"
 #include "ui/tseloption.h"
 #include "ui/widgets.h"
@@ -164,6 +165,7 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
     }
 
     Connect();
+    ConnectDeviceView();
     SyncPanel();
     SyncEntryList();
     SyncOptions();
@@ -174,6 +176,9 @@ TMainForm::~TMainForm() = default;
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
     if (watched == OptionsPage && e->type() == QEvent::Resize)
         optionsFrame_->setGeometry(OptionsPage->rect());
+    if ((watched == Image1 || watched == Image2 || watched == BGImage) &&
+        e->type() == QEvent::MouseButtonDblClick)
+        ShowDeviceView();
     return QWidget::eventFilter(watched, e);
 }
 
@@ -194,6 +199,7 @@ void TMainForm::BuildHomePage() {
     DownPluginButton = PictureButton(pg, 185, 296, 23, 23, ButtonPicture(Picture::Down), "Move down");
     RemovePluginButton =
         PictureButton(pg, 185, 328, 23, 25, ButtonPicture(Picture::Remove), "Remove");
+    DeviceViewButton = PictureButton(pg, 185, 362, 23, 23, DeviceViewIcon(), "Device View (Ctrl+D)");
 
     ScrollBar1 = new QScrollBar(Qt::Vertical, pg);
     ScrollBar1->setGeometry(184, 0, 17, 220);
@@ -506,10 +512,12 @@ std::optional<QString> TMainForm::RunDialog(QFileDialog& dialog) {
 std::string TMainForm::SaveDialogFileName() const { return saveDialogFileName_; }
 
 void TMainForm::DrawPlugins() {
+    preview_->SetSelectedEntry(DeviceViewSelection());
     Guard([this] { preview_->DrawPlugins(); });
     SyncSurfaces();
     SyncEntryList();
     SyncOptions();
+    emit redrawn();
 }
 
 } // namespace tessaro::ui

@@ -4,6 +4,7 @@
 // panel, and the shared open and save dialogs. It owns the document and the
 // preview for the whole run. Handlers call one core operation each, redraw
 // the preview and show any failure in a modal message box.
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -36,6 +37,7 @@ class Preview;
 namespace tessaro::ui {
 
 class CommitEdit;
+class DeviceView;
 class NumberField;
 class StyleWindows;
 class SurfaceView;
@@ -79,6 +81,26 @@ public:
     // entry list and the background name as the pass left them.
     void DrawPlugins();
 
+    // The device view window, created on first use, shown and raised
+    // (the button beside the preview, a double-click on the preview, Ctrl+D).
+    void ShowDeviceView();
+    DeviceView* DeviceWindow() const;
+
+    // Selects entry i in the entry list; while the settings panel is open on
+    // another entry, opens entry i there instead.
+    void SelectEntry(int i);
+    // Selects entry i and opens it in the settings panel, as a double-click
+    // on its line does.
+    void EditEntry(int i);
+    // The one way the device view changes the design: `change` runs on the
+    // document and the settings panel and returns whether it changed
+    // anything; then the panel and the preview are brought up to date, as
+    // after a committed panel field. Changes carrying the same `series`
+    // belong to one gesture (one drag, one run of arrow-key nudges) and are
+    // one undo step named `name`. A failure is shown like any handler's.
+    void ApplyDirectEdit(const QString& name, int series,
+                         const std::function<bool(model::Document&, model::Panel&)>& change);
+
     // The file name the shared save dialog holds: the last one chosen or
     // preset by an operation, "MyTheme" before any use.
     std::string SaveDialogFileName() const;
@@ -101,6 +123,7 @@ public:
     QToolButton* UpPluginButton;
     QToolButton* DownPluginButton;
     QToolButton* RemovePluginButton;
+    QToolButton* DeviceViewButton;    // opens the device view
 
     QWidget* SettingsPanel;
     QGroupBox* Switch1;
@@ -140,6 +163,12 @@ public:
     QLabel* VersionLabel;
     QLabel* Image3;
 
+signals:
+    // After every redraw of the preview (the device view follows it).
+    void redrawn();
+    // After ApplyDirectEdit changed the design.
+    void directEditApplied(const QString& name, int series);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -150,6 +179,9 @@ private:
     void BuildOpenSavePage();
     void BuildAboutPage();
     void Connect();
+    void ConnectDeviceView();
+    // The entry the next pass draws selected for the device view; -1: none.
+    int DeviceViewSelection() const;
     void StartUp();
 
     // Runs a handler; a failure is shown with its own text.
@@ -202,6 +234,7 @@ private:
     MainFormHooks hooks_;
     std::unique_ptr<preview::Preview> preview_;
     std::unique_ptr<StyleWindows> styleWindows_;
+    QPointer<DeviceView> deviceView_;
     TSelOption* selOption_ = nullptr;
     TCheckForm* checkForm_ = nullptr;
     QFileDialog* openDialog_ = nullptr;

@@ -129,15 +129,16 @@ int main(int argc, char** argv) {
     }
     {
         ui::TBGImageForm form;
-        form.SetPicture(ui::FromQImage(Landscape(1100, 900)));
+        // A camera-sized photograph, shown fitted to the window.
+        form.SetPicture(ui::FromQImage(Landscape(3000, 2200)));
         form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             ++failures;
         form.Shape1MouseDown(40, 40);
-        form.Shape1MouseMove(300, 230, true);
+        form.Shape1MouseMove(40 + 900, 40 + 500, true);
         form.Shape2MouseDown();
-        form.Shape2MouseMove(10 + 120, true);
+        form.Shape2MouseMove(10 + 1000, true);
         failures += !Save(form, out + "crop.png");
     }
     uitest::RemoveFolder(dir);

@@ -23,6 +23,7 @@
 
 #include "images/background.h"
 #include "images/crop.h"
+#include "images/cropzoom.h"
 #include "model/document.h"
 #include "package/project.h"
 #include "platform/files.h"
@@ -390,8 +391,9 @@ class TestStyleWindows : public QObject {
         QPoint moved, handlePos;
         QSize size;
         OnNextModal([&](QWidget*) {
-            // Move the frame by 30, 40 with the mouse, then pull the handle
-            // until the frame's right edge is 176 pixels further right.
+            // At 1:1, move the frame by 30, 40 with the mouse, then pull the
+            // handle until the frame's right edge is 176 pixels further right.
+            QTest::mouseClick(crop.ZoomOneButton, Qt::LeftButton);
             Drag(crop.Shape1, QPoint(50, 50), QPoint(80, 90));
             moved = crop.Shape1->pos();
             Drag(crop.Shape2, QPoint(10, 5), QPoint(10 + 176, 5));
@@ -416,15 +418,19 @@ class TestStyleWindows : public QObject {
         platform::WriteFile(dir_ + "old.jpg", "x");
         doc_->BGI = doc_->BackgroundImage = "old.jpg";
         nextFile_ = Pic("huge.bmp");
-        bool scrolls = false;
+        bool scrolls = false, fitted = false;
         OnNextModal([&](QWidget*) {
-            // Larger than the screen: the picture scrolls.
+            // Larger than the screen: shown whole at first, it scrolls at 1:1.
+            fitted = crop.ScrollBox1->horizontalScrollBar()->maximum() == 0 &&
+                     crop.ScrollBox1->verticalScrollBar()->maximum() == 0;
+            QTest::mouseClick(crop.ZoomOneButton, Qt::LeftButton);
             scrolls = crop.ScrollBox1->horizontalScrollBar()->maximum() > 0 &&
                       crop.ScrollBox1->verticalScrollBar()->maximum() > 0;
             QTest::mouseClick(crop.CancelButton, Qt::LeftButton);
         });
         int redraws = 0;
         ui::ChooseBackground(nullptr, *doc_, crop, Picker(), [&] { ++redraws; });
+        QVERIFY(fitted);
         QVERIFY(scrolls);
         QCOMPARE(doc_->BGI, std::string("old.jpg"));
         QCOMPARE(doc_->BackgroundImage, std::string("old.jpg"));
@@ -437,6 +443,67 @@ class TestStyleWindows : public QObject {
         ui::ChooseBackground(nullptr, *doc_, crop, Picker(), [] {});
         QCOMPARE(doc_->BGI, std::string("old.jpg"));
         QVERIFY(!platform::FileExists(dir_ + "huge.jpg"));
+    }
+
+    void backgroundCropAtFittedZoomCutsTheSamePixelsAsAtOneToOne() {
+        const Bitmap picture = Pattern(1500, 1300);
+        // Moves and resizes the frame with the mouse: at the fitted zoom by
+        // view pixels, at 1:1 to the selection the fitted run made.
+        auto cut = [&](bool fitted, images::Rect& selection, Bitmap& result) {
+            ui::TBGImageForm crop;
+            crop.setGeometry(0, 0, 800, 600);
+            crop.SetPicture(picture);
+            crop.show();
+            if (!QTest::qWaitForWindowExposed(&crop))
+                qWarning("crop window not exposed");
+            if (fitted) {
+                const images::CropZoom z = crop.Zoom();
+                QVERIFY(z.Num() < z.Den());
+                // The whole picture is in sight.
+                QCOMPARE(crop.ScrollBox1->horizontalScrollBar()->maximum(), 0);
+                QCOMPARE(crop.ScrollBox1->verticalScrollBar()->maximum(), 0);
+                Drag(crop.Shape1, QPoint(20, 20), QPoint(20 + 61, 20 + 47));
+                const images::Rect moved = crop.Frame().Frame();
+                // 61 view pixels are 61 / zoom picture pixels, give or take one view pixel.
+                QVERIFY(std::abs(moved.Left - 61 * z.Den() / z.Num()) <= z.Den() / z.Num() + 1);
+                QVERIFY(std::abs(moved.Top - 47 * z.Den() / z.Num()) <= z.Den() / z.Num() + 1);
+                Drag(crop.Shape2, QPoint(5, 5), QPoint(5 + 37, 5));
+                selection = crop.Frame().Selection();
+            } else {
+                QTest::mouseClick(crop.ZoomOneButton, Qt::LeftButton);
+                QVERIFY(crop.Zoom().IsOne());
+                Drag(crop.Shape1, QPoint(40, 40), QPoint(40 + selection.Left, 40 + selection.Top));
+                Drag(crop.Shape2, QPoint(10, 5), QPoint(10 + selection.Width - 176, 5));
+                QCOMPARE(crop.Frame().Selection(), selection);
+            }
+            QTest::mouseClick(crop.Button1, Qt::LeftButton);
+            result = crop.Result();
+        };
+        images::Rect selection;
+        Bitmap atFit, atOne;
+        cut(true, selection, atFit);
+        QVERIFY(selection.Left > 100 && selection.Top > 80);
+        QVERIFY(selection.Width > 176 + 37);
+        cut(false, selection, atOne);
+        QVERIFY(atFit == atOne);
+        QVERIFY(atFit == images::CropPicture(picture, selection));
+    }
+
+    void cropFrameShowsOnALightPicture() {
+        ui::TBGImageForm crop;
+        crop.setGeometry(0, 0, 800, 600);
+        crop.SetPicture(Bitmap(400, 400, 0xFFFFFF));
+        crop.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&crop));
+        const QImage frame = crop.Shape1->grab().toImage();
+        int dark = 0, light = 0;
+        for (int x = 0; x < 6; ++x) {
+            const int g = qGray(frame.pixel(x, frame.height() / 2));
+            dark += g < 64;
+            light += g > 192;
+        }
+        QVERIFY(dark >= 2); // a dark line on each side of the light one
+        QVERIFY(light >= 3);
     }
 };
 

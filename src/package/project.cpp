@@ -1,6 +1,8 @@
 #include "package/project.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "formats/names.h"
@@ -40,11 +42,15 @@ void SaveProject(const model::Document& doc, const std::string& path) {
 
     // Every companion is copied and checked before the project file is
     // written, so a failed save never leaves a project that looks whole. Each
-    // copy replaces its file through a temporary one.
+    // copy replaces its file through a temporary one. A picture the program
+    // folder does not hold has nothing to carry (the design lacks it already);
+    // one that is there must arrive whole.
     std::vector<std::string> carried;
     auto carry = [&](const std::string& name) {
         if (name.empty() || std::find(carried.begin(), carried.end(), name) != carried.end()) return;
         carried.push_back(name);
+        std::error_code ec;
+        if (!std::filesystem::exists(doc.AppDir + name, ec)) return;
         try {
             platform::WriteFileAtomic(folder + name, platform::ReadFile(doc.AppDir + name));
         } catch (const Error& e) {

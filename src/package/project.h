@@ -15,8 +15,9 @@ void StartDocument(model::Document& doc, const std::string& appDir);
 // Writes the project for path P into the folder P-without-extension, with the
 // background, "user.scheme.xml" and the entry pictures copied beside it. The
 // copies come first, each checked; the project file is written last, through
-// a temporary file. Throws Error when the folder cannot be made (a folder that
-// is not writable is named), a picture cannot be copied (naming it) or the
+// a temporary file; a picture missing from doc.AppDir is not carried. Throws
+// Error when the folder cannot be made (a folder that is not writable is
+// named), a picture there cannot be copied (naming it) or the
 // project file cannot be written; no new project file is left then.
 void SaveProject(const model::Document& doc, const std::string& path);
 

@@ -5,6 +5,7 @@
 
 #include "formats/config.h"
 #include "formats/homelayout.h"
+#include "formats/names.h"
 #include "model/error.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -19,6 +20,9 @@ const char* const kInfName = "CF.inf";
 const char* const kCabName = "CF.cab";
 const char* const kBuilderName = "Cabwizsp";
 const char* const kLoaderName = "CabLoader";
+// Characters with a meaning in a setup INF line: quotes, comments, string
+// keys, list separators and section brackets.
+const char* const kInfUnsafe = "\";%,[]";
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec1, ec2;
@@ -43,6 +47,24 @@ std::string WithOutput(std::string message, const std::string& output) {
 }
 
 } // namespace
+
+void CheckCabinetNames(const model::Document& doc, const std::string& base) {
+    auto check = [](const std::string& name, const std::string& what) {
+        formats::CheckPictureName(name, what);
+        const std::size_t at = name.find_first_of(kInfUnsafe);
+        if (at != std::string::npos)
+            throw Error("The " + what + " \"" + name + "\" holds the character '" +
+                        std::string(1, name[at]) +
+                        "', which the cabinet's setup file cannot carry; rename it first.");
+    };
+    check(doc.BGI, "background picture");
+    check(base + formats::kLayoutSuffix, "cabinet's home layout");
+    const int count = model::CountEntries(doc);
+    for (int i = 0; i < count; ++i)
+        if (!doc.Plugins[i].BgImage.empty())
+            check(doc.Plugins[i].BgImage,
+                  "background picture of entry " + std::to_string(i + 1) + " (" + doc.Plugins[i].Name + ")");
+}
 
 std::string BuildInf(const model::Document& doc, const std::string& base) {
     const int count = model::CountEntries(doc);
@@ -97,6 +119,7 @@ void BuildCabinet(model::Document& doc, const std::string& target,
     const std::string cabPath = dir + kCabName;
     const std::string infPath = dir + kInfName;
 
+    CheckCabinetNames(doc, base);
     formats::WriteHomeLayout(doc, dialogFileName);
     const std::string temp = dir + "temp";
     if (!platform::CopyFile(temp, dir + layoutName))

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/names.h"
 #include "model/document.h"
 #include "platform/bitmap.h"
 
@@ -14,10 +15,10 @@ namespace tessaro::images {
 // The filter the open dialog shows for background and entry pictures.
 inline constexpr const char* kGraphicFilesFilter = "Graphic Files|*.jpg;*.jpeg;*.bmp";
 // The default background loaded at start; never deleted.
-inline constexpr const char* kDefaultBackground = "WindowsMobile.JPG";
+inline constexpr const char* kDefaultBackground = formats::kDefaultPicture;
 // The background with the analog clock face burned in, written by the clock
 // drawing; it is never the background the clock is drawn from.
-inline constexpr const char* kAnalogBackground = "BackGroundImage with Analog Plugin.jpg";
+inline constexpr const char* kAnalogBackground = formats::kClockBackground;
 
 enum class PictureFit {
     NeedsCrop, // wider than 176 and taller than 200

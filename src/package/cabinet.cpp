@@ -16,8 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kInfName = "CF.inf";
-const char* const kCabName = "CF.cab";
+const char* const kInfName = formats::kWorkInf;
+const char* const kCabName = formats::kWorkCab;
 const char* const kBuilderName = "Cabwizsp";
 const char* const kLoaderName = "CabLoader";
 // Characters with a meaning in a setup INF line: quotes, comments, string
@@ -121,7 +121,7 @@ void BuildCabinet(model::Document& doc, const std::string& target,
 
     CheckCabinetNames(doc, base);
     formats::WriteHomeLayout(doc, dialogFileName);
-    const std::string temp = dir + "temp";
+    const std::string temp = dir + formats::kWorkLayout;
     if (!platform::CopyFile(temp, dir + layoutName))
         throw Error("Cannot write \"" + dir + layoutName + "\" for the cabinet.");
     platform::DeleteFile(temp);
@@ -211,7 +211,7 @@ void BuildCabinet(model::Document& doc, const std::string& target,
 
 void ExportHomeLayout(model::Document& doc, const std::string& target) {
     formats::WriteHomeLayout(doc, target);
-    platform::WriteFileAtomic(target, platform::ReadFile(doc.AppDir + "temp"));
+    platform::WriteFileAtomic(target, platform::ReadFile(doc.AppDir + formats::kWorkLayout));
 }
 
 LoaderRun RunDeviceLoader(const model::Document& doc, const std::string& cabPath, bool wait) {
@@ -240,7 +240,7 @@ LoaderRun RunDeviceLoader(const model::Document& doc, const std::string& cabPath
 
 void LoadThemeToDevice(model::Document& doc, const std::string& dialogFileName,
                        const std::function<void()>& pump) {
-    const std::string cab = doc.AppDir + "Theme.cab";
+    const std::string cab = doc.AppDir + formats::kThemeCab;
     BuildCabinet(doc, cab, dialogFileName, pump);
     RunDeviceLoader(doc, cab, false);
 }

@@ -3,8 +3,12 @@
 // declares are allocated.
 #include <gtest/gtest.h>
 
+#include <jpeglib.h>
+
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include "model/error.h"
 #include "platform/picture.h"
@@ -66,7 +70,54 @@ std::string DetailedJpeg() {
     return EncodeJpeg(b, 90);
 }
 
+// An 8 x 8 colour picture in a progressive file of many scans: every AC
+// coefficient of every component sent in its own scan, first at 1/1024 and
+// then refined bit by bit. `refinements` of 10 gives 1 + 3 * 63 * 11 scans.
+std::string ProgressiveJpeg(int refinements) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = 8;
+    c.image_height = 8;
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    std::vector<jpeg_scan_info> scans;
+    scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+    for (int comp = 0; comp < 3; ++comp)
+        for (int k = 1; k < 64; ++k) {
+            scans.push_back({1, {comp, 0, 0, 0}, k, k, 0, refinements});
+            for (int a = refinements; a > 0; --a) scans.push_back({1, {comp, 0, 0, 0}, k, k, a, a - 1});
+        }
+    c.scan_info = scans.data();
+    c.num_scans = int(scans.size());
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(8 * 3);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = static_cast<unsigned char>(x * 30 + y);
+        JSAMPROW rp = row.data();
+        jpeg_write_scanlines(&c, &rp, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::string out(reinterpret_cast<const char*>(buffer), size);
+    std::free(buffer);
+    return out;
+}
+
 } // namespace
+
+TEST(JpegBomb, EndlessScansAreRefused) {
+    // A few hundred scans: an odd file, but a picture.
+    EXPECT_EQ(DecodeJpeg(ProgressiveJpeg(1)).Width(), 8);
+    // Two thousand scans, each a pass over the whole picture.
+    EXPECT_EQ(ErrorOf([] { DecodeJpeg(ProgressiveJpeg(10)); }),
+              "The JPEG picture is too large: it holds more than 1000 scans");
+}
 
 TEST(JpegBomb, HugeFrameIsRefusedFromItsHeaderAtOnce) {
     // A small frame of the same build decodes: the file itself is sound.

@@ -102,8 +102,10 @@ void CheckPictureName(std::string_view name, std::string_view what) {
             std::snprintf(code, sizeof code, "0x%02X", c);
             throw Error(shown + " holds a control character (" + code + "); rename the file first.");
         }
-    if (name.find_first_of("/\\:") != std::string_view::npos || name == "." || name == "..")
+    if (name.find_first_of("/\\") != std::string_view::npos || name == "." || name == "..")
         throw Error(shown + " is not a bare file name; a picture is named without a folder.");
+    if (name.find(':') != std::string_view::npos)
+        throw Error(shown + " holds ':', which names a drive on the phone; rename the file first.");
 }
 
 bool IsReservedName(std::string_view name) {

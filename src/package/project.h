@@ -26,7 +26,8 @@ void SaveProject(const model::Document& doc, const std::string& path);
 // the project is skipped). A bad file throws Error (naming the line that is
 // wrong), as does a companion that would replace one of the program's own
 // files (formats::CheckArrival); the document and the program folder are then
-// as they were.
+// as they were. A companion that cannot be written into doc.AppDir throws
+// before the document changes.
 void OpenProject(model::Document& doc, const std::string& path);
 
 } // namespace tessaro::package

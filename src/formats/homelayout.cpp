@@ -7,6 +7,7 @@
 #include "formats/config.h"
 #include "formats/cp1251.h"
 #include "formats/markup.h"
+#include "formats/names.h"
 #include "formats/scheme.h"
 
 namespace tessaro::formats {
@@ -248,7 +249,7 @@ std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
 }
 
 void WriteHomeLayout(model::Document& doc, std::string_view fileName) {
-    WriteWorkFile(doc.AppDir + "temp", BuildHomeLayout(doc, fileName));
+    WriteWorkFile(doc.AppDir + kWorkLayout, BuildHomeLayout(doc, fileName));
 }
 
 } // namespace tessaro::formats

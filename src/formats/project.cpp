@@ -2,26 +2,10 @@
 
 #include <cstdint>
 
+#include "formats/names.h"
 #include "model/error.h"
 
 namespace tessaro::formats {
-
-namespace {
-
-// Files of the program folder that are never pictures: the programs, the
-// scheme presets and the plugin cabinets.
-constexpr const char* kProgramFiles[] = {
-    "tessaro", "tessaro-cli", "Cabwizsp", "CabLoader", "Default", "Black", "Blue-Gray", "Green",
-    "Mint", "Orange", "Pink", "Red", "Yellow", "AnalogClock_Plugin.cab", "WMP_Plugin.cab",
-};
-
-} // namespace
-
-bool IsProgramFileName(std::string_view name) {
-    for (const char* own : kProgramFiles)
-        if (name == own) return true;
-    return false;
-}
 
 namespace {
 
@@ -71,15 +55,18 @@ public:
     model::Color Colour() { return model::Color(Int()); }
     // A companion file name: empty, or a bare name of a file beside the project
     // that is not one of the program's own files (opening copies companions
-    // into the program folder, where they would replace them).
+    // into the program folder, where they would replace them). The pictures a
+    // design names itself pass here; opening checks what they would replace.
     std::string FileName(const char* what) {
         std::string s = Text();
-        if (s.find_first_of("/\\:") != std::string::npos || s == "." || s == "..")
-            Fail(std::string("the ") + what + " '" + s +
-                 "' is not a bare file name; only files inside the project folder can be named");
-        if (IsProgramFileName(s))
-                Fail(std::string("the ") + what + " '" + s +
-                     "' is the name of one of the program's own files");
+        try {
+            CheckPictureName(s, what);
+        } catch (const Error& e) {
+            Fail(e.what());
+        }
+        if (IsReservedName(s) && DesignPictureName(s).empty())
+            Fail("The " + std::string(what) + " name \"" + s +
+                 "\" is the name of one of the program's own files, which it would replace.");
         return s;
     }
     [[noreturn]] void Fail(const std::string& why) const {
@@ -142,7 +129,7 @@ std::string FormatProject(const model::Document& doc) {
 ProjectData ParseProject(std::string_view text) {
     Reader r(text);
     ProjectData d;
-    d.Background = r.FileName("background picture name");
+    d.Background = r.FileName("background picture");
     d.SplitLines = r.Int();
     d.DefaultBgColor = r.Colour();
     d.DefaultTransparent = r.Bool();
@@ -165,8 +152,8 @@ ProjectData ParseProject(std::string_view text) {
         e.BgColor = r.Colour();
         e.Transparent = r.Bool() ? 1 : 0;
         e.TransparencyLevel = r.Int();
-        e.CustomImage = r.FileName("custom bar picture name");
-        e.BgImage = r.FileName("entry background picture name");
+        e.CustomImage = r.FileName("custom bar picture");
+        e.BgImage = r.FileName("entry background picture");
         for (model::TPluginItem& it : e.Items) {
             it.Visible = r.Bool() ? 1 : 0;
             it.X = r.Int();

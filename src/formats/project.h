@@ -21,15 +21,13 @@ struct ProjectData {
     std::vector<model::TPlugins> Entries;
 };
 
-// True for the names of the program folder's own files (the programs, the
-// scheme presets, the plugin cabinets), which a picture must never replace.
-bool IsProgramFileName(std::string_view name);
-
 // The project file text for the document (CR LF lines).
 std::string FormatProject(const model::Document& doc);
 
 // Parses and checks a whole project file. Throws Error naming the line that is
-// wrong ("'%s' is not a valid integer value"), and for more than 1001 entries.
+// wrong ("'%s' is not a valid integer value"; a picture name that is no bare
+// file name, holds a control character or is one of the program's own files
+// other than the pictures a design names), and for more than 1001 entries.
 ProjectData ParseProject(std::string_view text);
 
 } // namespace tessaro::formats

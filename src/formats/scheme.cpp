@@ -10,6 +10,7 @@
 #include "formats/config.h"
 #include "formats/homelayout.h"
 #include "formats/markup.h"
+#include "formats/names.h"
 #include "model/error.h"
 
 namespace tessaro::formats {
@@ -107,7 +108,7 @@ std::string BuildUserScheme(const model::Scheme& scheme, std::string_view dialog
 }
 
 void WriteUserScheme(const model::Document& doc, std::string_view dialogFileName) {
-    WriteWorkFile(doc.AppDir + "user.scheme.xml", BuildUserScheme(doc.Scheme, dialogFileName));
+    WriteWorkFile(doc.AppDir + kUserScheme, BuildUserScheme(doc.Scheme, dialogFileName));
 }
 
 } // namespace tessaro::formats

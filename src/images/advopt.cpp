@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "formats/project.h"
+#include "formats/names.h"
 #include "model/error.h"
 #include "platform/files.h"
 
@@ -33,11 +33,10 @@ void SetEntryPicture(model::Document& doc, const std::string& chosenPath) {
     const std::string name = platform::FileNamePart(chosenPath);
     if (name.empty())
         throw Error("No picture file was chosen.");
-    if (formats::IsProgramFileName(name))
-        throw Error("\"" + name + "\" is the name of one of the program's own files; rename the picture first.");
     // Read whole, then replace: copying a file of the program folder onto
     // itself must leave it intact.
     const std::string data = platform::ReadFile(chosenPath);
+    formats::CheckArrival(doc.AppDir, name, data, formats::Arrival::Chosen, "entry background picture");
     platform::WriteFileAtomic(doc.AppDir + name, data);
     e.BgImage = name;
 }

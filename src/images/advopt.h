@@ -15,8 +15,9 @@ AdvancedSection AdvancedSectionFor(const std::string& kind);
 
 // The picture button: copies the chosen file unchanged (no size check, no
 // conversion) into AppDir under its own file name, replacing a file there,
-// then BgImage := that name. Throws Error when the copy fails; the entry is
-// then unchanged.
+// then BgImage := that name. Throws Error when the name is refused
+// (formats::CheckArrival: a control character, one of the program's own
+// files) or the copy fails; the entry is then unchanged.
 void SetEntryPicture(model::Document& doc, const std::string& chosenPath);
 
 // "Del": BgImage := empty.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "formats/names.h"
 #include "images/crop.h"
 #include "model/error.h"
 #include "platform/files.h"
@@ -49,6 +50,10 @@ std::string StoreExactBackground(model::Document& doc, const std::string& chosen
     // the stored copy itself again cannot truncate it.
     const std::string data = IsJpegName(chosenPath) ? platform::ReadFile(chosenPath)
                                                     : platform::EncodeJpeg(picture, 100);
+    // The bytes stored unchanged are decoded whole first: a damaged file must
+    // not become the background the phone receives.
+    if (IsJpegName(chosenPath)) platform::DecodeJpeg(data);
+    formats::CheckArrival(doc.AppDir, name, data, formats::Arrival::Chosen, "background picture");
     platform::WriteFileAtomic(doc.AppDir + name, data);
     doc.BGI = name;
     return name;
@@ -59,6 +64,7 @@ platform::Bitmap StoreCroppedBackground(model::Document& doc, const std::string&
     const std::string name = StoredBackgroundName(chosenPath);
     const std::string data = platform::EncodeJpeg(result, 100);
     platform::Bitmap shown = platform::DecodeJpeg(data);
+    formats::CheckArrival(doc.AppDir, name, data, formats::Arrival::Chosen, "background picture");
     platform::WriteFileAtomic(doc.AppDir + name, data);
     doc.BGI = name;
     return shown;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/names.h"
 #include "model/document.h"
 #include "platform/bitmap.h"
 
@@ -14,10 +15,10 @@ namespace tessaro::images {
 // The filter the open dialog shows for background and entry pictures.
 inline constexpr const char* kGraphicFilesFilter = "Graphic Files|*.jpg;*.jpeg;*.bmp";
 // The default background loaded at start; never deleted.
-inline constexpr const char* kDefaultBackground = "WindowsMobile.JPG";
+inline constexpr const char* kDefaultBackground = formats::kDefaultPicture;
 // The background with the analog clock face burned in, written by the clock
 // drawing; it is never the background the clock is drawn from.
-inline constexpr const char* kAnalogBackground = "BackGroundImage with Analog Plugin.jpg";
+inline constexpr const char* kAnalogBackground = formats::kClockBackground;
 
 enum class PictureFit {
     NeedsCrop, // wider than 176 and taller than 200
@@ -33,16 +34,19 @@ std::string StoredBackgroundName(const std::string& chosenPath);
 
 // Stores an exactly 176 x 200 picture chosen at `chosenPath` as
 // AppDir + StoredBackgroundName: a JPEG source byte for byte, a bitmap
-// encoded at quality 100. Sets doc.BGI to the stored name and returns it.
-// Throws Error when the source cannot be read or the file cannot be written
-// (the document is then unchanged).
+// encoded at quality 100. A JPEG source is decoded whole before it is stored.
+// Sets doc.BGI to the stored name and returns it. Throws Error when the
+// source cannot be read or is damaged, the name is refused
+// (formats::CheckArrival) or the file cannot be written (the document is then
+// unchanged).
 std::string StoreExactBackground(model::Document& doc, const std::string& chosenPath,
                                  const platform::Bitmap& picture);
 
 // Finishes a crop: encodes `result` (176 x 200) at quality 100, saves it as
 // AppDir + StoredBackgroundName(chosenPath), sets doc.BGI to that name and
 // returns the decoded JPEG (what is shown is what is stored). Throws Error
-// when the file cannot be written (the document is then unchanged).
+// when the name is refused (formats::CheckArrival) or the file cannot be
+// written (the document is then unchanged).
 platform::Bitmap StoreCroppedBackground(model::Document& doc, const std::string& chosenPath,
                                         const platform::Bitmap& result);
 

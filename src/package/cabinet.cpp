@@ -5,6 +5,7 @@
 
 #include "formats/config.h"
 #include "formats/homelayout.h"
+#include "formats/names.h"
 #include "model/error.h"
 #include "platform/files.h"
 #include "platform/folderlock.h"
@@ -16,10 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kInfName = "CF.inf";
-const char* const kCabName = "CF.cab";
+const char* const kInfName = formats::kWorkInf;
+const char* const kCabName = formats::kWorkCab;
 const char* const kBuilderName = "Cabwizsp";
 const char* const kLoaderName = "CabLoader";
+// Characters with a meaning in a setup INF line: quotes, comments, string
+// keys, list separators and section brackets.
+const char* const kInfUnsafe = "\";%,[]";
 
 std::string HelperPath(const model::Document& doc, const char* name) {
     return (doc.HelperDir.empty() ? doc.AppDir : doc.HelperDir) + name;
@@ -48,6 +52,24 @@ std::string WithOutput(std::string message, const std::string& output) {
 }
 
 } // namespace
+
+void CheckCabinetNames(const model::Document& doc, const std::string& base) {
+    auto check = [](const std::string& name, const std::string& what) {
+        formats::CheckPictureName(name, what);
+        const std::size_t at = name.find_first_of(kInfUnsafe);
+        if (at != std::string::npos)
+            throw Error("The " + what + " \"" + name + "\" holds the character '" +
+                        std::string(1, name[at]) +
+                        "', which the cabinet's setup file cannot carry; rename it first.");
+    };
+    check(doc.BGI, "background picture");
+    check(base + formats::kLayoutSuffix, "cabinet's home layout");
+    const int count = model::CountEntries(doc);
+    for (int i = 0; i < count; ++i)
+        if (!doc.Plugins[i].BgImage.empty())
+            check(doc.Plugins[i].BgImage,
+                  "background picture of entry " + std::to_string(i + 1) + " (" + doc.Plugins[i].Name + ")");
+}
 
 std::string BuildInf(const model::Document& doc, const std::string& base) {
     const int count = model::CountEntries(doc);
@@ -103,8 +125,9 @@ void BuildCabinet(model::Document& doc, const std::string& target,
     const std::string cabPath = dir + kCabName;
     const std::string infPath = dir + kInfName;
 
+    CheckCabinetNames(doc, base);
     formats::WriteHomeLayout(doc, dialogFileName);
-    const std::string temp = dir + "temp";
+    const std::string temp = dir + formats::kWorkLayout;
     if (!platform::CopyFile(temp, dir + layoutName))
         throw Error("Cannot write \"" + dir + layoutName + "\" for the cabinet.");
     platform::DeleteFile(temp);
@@ -195,7 +218,7 @@ void BuildCabinet(model::Document& doc, const std::string& target,
 void ExportHomeLayout(model::Document& doc, const std::string& target) {
     const platform::ProgramFolderLock lock(doc.AppDir);
     formats::WriteHomeLayout(doc, target);
-    platform::WriteFileAtomic(target, platform::ReadFile(doc.AppDir + "temp"));
+    platform::WriteFileAtomic(target, platform::ReadFile(doc.AppDir + formats::kWorkLayout));
 }
 
 LoaderRun RunDeviceLoader(const model::Document& doc, const std::string& cabPath, bool wait) {
@@ -225,7 +248,7 @@ LoaderRun RunDeviceLoader(const model::Document& doc, const std::string& cabPath
 void LoadThemeToDevice(model::Document& doc, const std::string& dialogFileName,
                        const std::function<void()>& pump) {
     const platform::ProgramFolderLock lock(doc.AppDir);
-    const std::string cab = doc.AppDir + "Theme.cab";
+    const std::string cab = doc.AppDir + formats::kThemeCab;
     BuildCabinet(doc, cab, dialogFileName, pump);
     RunDeviceLoader(doc, cab, false);
 }

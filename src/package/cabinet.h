@@ -25,6 +25,13 @@ inline constexpr int kBuilderTimeoutMs = 60000;
 // How long a waited-for device loader may run.
 inline constexpr int kLoaderTimeoutMs = 120000;
 
+// Checks every name the INF will carry (the background doc.BGI, base +
+// ".home.xml", each entry's BgImage) before anything is written: a name
+// holding '"', ';', '%', ',', '[' or ']' would break the INF's syntax, and a
+// control character or folder separator its lines. Throws Error naming the
+// picture (and its entry) and the character.
+void CheckCabinetNames(const model::Document& doc, const std::string& base);
+
 // The INF text for the document and the cabinet's base name: CR LF lines,
 // an empty first line, the background doc.BGI, base + ".home.xml" and the
 // BgImage of every entry that has one, in entry order, repeated names kept.
@@ -35,7 +42,8 @@ std::string BuildInf(const model::Document& doc, const std::string& base);
 // gives the layout's title) and carried as base + ".home.xml", base being the
 // target's file name without its extension. Waits for the builder (up to
 // kBuilderTimeoutMs), calling `pump` every few milliseconds.
-// Throws Error when the layout cannot be written, the builder cannot be
+// Throws Error (CheckCabinetNames) before anything is written when a name
+// cannot go into the INF; when the layout cannot be written, the builder cannot be
 // started, fails, runs too long or leaves no "CF.cab" (the message carries
 // what it printed); the target is then not touched. The target is replaced
 // through a temporary file and a rename. Afterwards AppDir holds none of

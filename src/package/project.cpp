@@ -1,5 +1,11 @@
 #include "package/project.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "formats/names.h"
 #include "formats/project.h"
 #include "formats/scheme.h"
 #include "model/error.h"
@@ -8,8 +14,6 @@
 #include "platform/picture.h"
 
 namespace tessaro::package {
-
-using platform::CopyFile;
 
 void StartDocument(model::Document& doc, const std::string& appDir) {
     model::ResetDocument(doc);
@@ -35,21 +39,36 @@ void SaveProject(const model::Document& doc, const std::string& path) {
     if (platform::WithoutExtension(platform::FileNamePart(path)).empty())
         throw Error("Cannot save the project as \"" + path + "\": it needs a file name.");
     const std::string folder = platform::WithoutExtension(path) + "/";
-    platform::CreateFolder(folder);
+    platform::MakeFolder(folder);
     const std::string text = formats::FormatProject(doc);
-    platform::WriteFileAtomic(folder + platform::FileNamePart(path), text);
 
+    // Every companion is copied and checked before the project file is
+    // written, so a failed save never leaves a project that looks whole. Each
+    // copy replaces its file through a temporary one. A picture the program
+    // folder does not hold has nothing to carry (the design lacks it already);
+    // one that is there must arrive whole.
+    std::vector<std::string> carried;
     auto carry = [&](const std::string& name) {
-        if (!name.empty()) CopyFile(doc.AppDir + name, folder + name);
+        if (name.empty() || std::find(carried.begin(), carried.end(), name) != carried.end()) return;
+        carried.push_back(name);
+        std::error_code ec;
+        if (!std::filesystem::exists(doc.AppDir + name, ec)) return;
+        try {
+            platform::WriteFileAtomic(folder + name, platform::ReadFile(doc.AppDir + name));
+        } catch (const Error& e) {
+            throw Error("Cannot save the project: the file \"" + name +
+                        "\" could not be copied into the project folder. " + e.what());
+        }
     };
     carry(platform::FileNamePart(doc.BackgroundImage));
     formats::WriteUserScheme(doc, path);
-    carry("user.scheme.xml");
+    carry(formats::kUserScheme);
     const int n = model::CountEntries(doc);
     for (int i = 0; i < n; ++i) {
         carry(doc.Plugins[i].CustomImage);
         carry(doc.Plugins[i].BgImage);
     }
+    platform::WriteFileAtomic(folder + platform::FileNamePart(path), text);
 }
 
 void OpenProject(model::Document& doc, const std::string& path) {
@@ -59,19 +78,39 @@ void OpenProject(model::Document& doc, const std::string& path) {
     const formats::ProjectData data = formats::ParseProject(platform::ReadFile(path));
     const std::string folder = platform::FolderPart(path);
     platform::LoadPicture(folder + data.Background);
-    const std::string savedScheme = folder + "user.scheme.xml";
+    const std::string savedScheme = folder + formats::kUserScheme;
     const model::Scheme scheme = formats::ReadColorScheme(
-        platform::FileExists(savedScheme) ? savedScheme : doc.AppDir + "user.scheme.xml");
+        platform::FileExists(savedScheme) ? savedScheme : doc.AppDir + formats::kUserScheme);
+
+    // The companions that lie beside the project, read once and checked
+    // against the program's own files; a missing one is skipped.
+    struct Companion {
+        std::string Name;
+        std::string Data;
+    };
+    std::vector<Companion> companions;
+    auto gather = [&](const std::string& name, formats::Arrival how, const char* what) {
+        if (name.empty()) return;
+        for (const Companion& c : companions)
+            if (c.Name == name) return;
+        if (!platform::FileExists(folder + name)) return;
+        std::string bytes = platform::ReadFile(folder + name);
+        formats::CheckArrival(doc.AppDir, name, bytes, how, what);
+        companions.push_back({name, std::move(bytes)});
+    };
+    gather(data.Background, formats::Arrival::Project, "background picture");
+    gather(formats::kUserScheme, formats::Arrival::Scheme, "scheme file");
+    for (const model::TPlugins& e : data.Entries) {
+        gather(e.CustomImage, formats::Arrival::Project, "custom bar picture");
+        gather(e.BgImage, formats::Arrival::Project, "entry background picture");
+    }
+    for (const Companion& c : companions)
+        platform::WriteFileAtomic(doc.AppDir + c.Name, c.Data);
 
     doc.ActivePluginsList = {};
     model::ResetDocument(doc);
-    auto bringIn = [&](const std::string& name) {
-        if (!name.empty()) CopyFile(folder + name, doc.AppDir + name);
-    };
     doc.BGI = data.Background;
     doc.BackgroundImage = data.Background;
-    bringIn(data.Background);
-    bringIn("user.scheme.xml");
     doc.Scheme = scheme;
     doc.SplitLines = data.SplitLines;
     doc.DefaultBgColor = data.DefaultBgColor;
@@ -84,8 +123,6 @@ void OpenProject(model::Document& doc, const std::string& path) {
     for (std::size_t i = 0; i < data.Entries.size(); ++i) {
         doc.Plugins[i] = data.Entries[i];
         doc.ActivePluginsList.Lines.push_back(data.Entries[i].Name);
-        bringIn(data.Entries[i].CustomImage);
-        bringIn(data.Entries[i].BgImage);
     }
 }
 

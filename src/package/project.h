@@ -14,14 +14,21 @@ namespace tessaro::package {
 void StartDocument(model::Document& doc, const std::string& appDir);
 
 // Writes the project for path P into the folder P-without-extension, with the
-// background, "user.scheme.xml" and the entry pictures copied beside it.
-// Throws Error when the project file cannot be written.
+// background, "user.scheme.xml" and the entry pictures copied beside it. The
+// copies come first, each checked; the project file is written last, through
+// a temporary file; a picture missing from doc.AppDir is not carried. Throws
+// Error when the folder cannot be made (a folder that is not writable is
+// named), a picture there cannot be copied (naming it) or the
+// project file cannot be written; no new project file is left then.
 void SaveProject(const model::Document& doc, const std::string& path);
 
 // Reads and checks the whole project file, then replaces the document with it
-// and copies its companion files into doc.AppDir. A bad file throws Error
-// (naming the line that is wrong) and leaves the document and the program
-// folder as they were.
+// and copies its companion files into doc.AppDir (a companion missing beside
+// the project is skipped). A bad file throws Error (naming the line that is
+// wrong), as does a companion that would replace one of the program's own
+// files (formats::CheckArrival); the document and the program folder are then
+// as they were. A companion that cannot be written into doc.AppDir throws
+// before the document changes.
 void OpenProject(model::Document& doc, const std::string& path);
 
 // The design a project file holds, exactly as stored: read and checked as

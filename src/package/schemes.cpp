@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "formats/names.h"
 #include "formats/scheme.h"
+#include "model/error.h"
 #include "platform/files.h"
 
 namespace tessaro::package {
@@ -125,8 +127,17 @@ void ChoosePreset(Document& doc, StateFormats& w, const std::string& name) {
 std::string ChooseSchemeFile(Document& doc, const std::string& path) {
     const std::string name = platform::FileNamePart(path);
     const std::string target = doc.AppDir + name;
-    if (!SameFile(path, target)) platform::CopyFile(path, target);
-    model::Scheme scheme = formats::ReadColorScheme(target);
+    // Read and checked before the copy: a file that is no scheme, or would
+    // replace a preset or a program file, never lands in the program folder.
+    const std::string text = platform::ReadFile(path);
+    formats::CheckArrival(doc.AppDir, name, text, formats::Arrival::Scheme, "scheme file");
+    model::Scheme scheme;
+    try {
+        scheme = formats::ParseColorScheme(text);
+    } catch (const Error& e) {
+        throw Error("Cannot read the colour scheme \"" + path + "\". " + e.what());
+    }
+    if (!SameFile(path, target)) platform::WriteFileAtomic(target, text);
     doc.Scheme = scheme;
     doc.DefaultSelColor = scheme[29];
     doc.DefaultUnselColor = scheme[31];

@@ -79,7 +79,9 @@ Bitmap DecodeBmp(std::string_view data) {
     const bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0) Damaged("no pixels");
-    if (width * height > (std::int64_t(1) << 28)) Damaged("the picture is too large");
+    if (std::uint64_t(width) * std::uint64_t(height) > kMaxPicturePixels)
+        throw Error("The bitmap is too large: " + std::to_string(width) + " x " + std::to_string(height) +
+                    " pixels, more than " + std::to_string(kMaxPicturePixels / 1000000) + " megapixels");
 
     Channel red, green, blue;
     if (compression == 3 && (bpp == 16 || bpp == 32)) { // BI_BITFIELDS

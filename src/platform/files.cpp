@@ -53,6 +53,28 @@ bool CreateFolder(const std::string& path) {
     return fs::is_directory(p, ec);
 }
 
+void MakeFolder(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && (p.back() == '/' || p.back() == '\\')) p.pop_back();
+    if (p.empty()) throw Error("Cannot create a folder without a name.");
+    std::error_code ec;
+    if (fs::is_directory(p, ec)) return;
+    if (::mkdir(p.c_str(), 0777) == 0) return;
+    const int err = errno;
+    std::string parent = FolderPart(p);
+    if (parent.empty()) parent = "./";
+    std::string reason;
+    if (err == EEXIST)
+        reason = "a file of that name is in the way.";
+    else if (err == ENOENT)
+        reason = "the folder " + Quoted(parent) + " does not exist.";
+    else if (err == EACCES || err == EPERM || err == EROFS)
+        reason = "the folder " + Quoted(parent) + " is not writable.";
+    else
+        reason = std::string(std::strerror(err)) + ".";
+    throw Error("Cannot create the folder " + Quoted(p) + ": " + reason);
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;

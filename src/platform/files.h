@@ -13,6 +13,11 @@ bool DeleteFile(const std::string& path);
 bool FileExists(const std::string& path);
 // Creates one folder level. Returns false when it does not exist afterwards.
 bool CreateFolder(const std::string& path);
+// Creates one folder level, or finds it there. Throws Error naming the folder
+// when it cannot: "... the folder \"P\" is not writable." when its parent
+// P refuses, "... \"P\" does not exist." when there is no parent, or the
+// system's reason.
+void MakeFolder(const std::string& path);
 
 // Whole-file read; throws Error "Cannot open file \"%s\". %s" when it cannot.
 std::string ReadFile(const std::string& path);

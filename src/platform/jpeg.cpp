@@ -2,12 +2,15 @@
 // calling error_exit, which must not return; ours jumps back to the caller,
 // which releases libjpeg's state and throws.
 #include <csetjmp>
+#include <cstdint>
+#include <string>
 #include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "model/error.h"
 #include "platform/files.h"
@@ -21,6 +24,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool tooLarge = false; // refused for its size or work, not damaged
 };
 
 [[noreturn]] void OnFatal(j_common_ptr c) {
@@ -29,7 +33,49 @@ struct ErrorManager {
     std::longjmp(e->jump, 1);
 }
 
-void OnMessage(j_common_ptr, int) {} // warnings (such as a short file) are not shown
+// A warning that the data is damaged (cut short, corrupt entropy data, a
+// broken scan sequence) ends the decoding like an error: a half-decoded
+// picture must never pass for the real one. Other notes are not shown.
+bool IsDamageWarning(int code) {
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_TOO_MUCH_DATA:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void OnMessage(j_common_ptr c, int level) {
+    if (level < 0 && IsDamageWarning(c->err->msg_code))
+        OnFatal(c);
+}
+
+// Bounds the work a crafted file can cause: a progressive file may hold any
+// number of scans, each a pass over the whole picture.
+constexpr int kMaxScans = 1000;
+
+struct Progress {
+    jpeg_progress_mgr pub;
+    ErrorManager* err;
+};
+
+void OnProgress(j_common_ptr c) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(c);
+    if (d->input_scan_number > kMaxScans) {
+        auto* e = reinterpret_cast<Progress*>(c->progress)->err;
+        std::snprintf(e->message, sizeof e->message, "it holds more than %d scans", kMaxScans);
+        e->tooLarge = true;
+        std::longjmp(e->jump, 1);
+    }
+}
 
 void SetUp(ErrorManager& err, jpeg_common_struct* c) {
     c->err = jpeg_std_error(&err.pub);
@@ -49,23 +95,33 @@ Bitmap DecodeJpeg(std::string_view data) {
     auto out = std::make_unique<Bitmap>();
     auto row = std::make_unique<std::vector<unsigned char>>();
     SetUp(err, reinterpret_cast<jpeg_common_struct*>(&cinfo));
+    Progress progress{};
+    progress.pub.progress_monitor = OnProgress;
+    progress.err = &err;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
+        if (err.tooLarge) throw Error(std::string("The JPEG picture is too large: ") + err.message);
         throw Error(std::string("The JPEG picture is damaged: ") + err.message);
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
+    cinfo.progress = &progress.pub;
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
+    // The frame size is checked before anything the size of the picture is
+    // allocated or decoded.
+    if (std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxPicturePixels) {
+        const std::string size = std::to_string(cinfo.image_width) + " x " + std::to_string(cinfo.image_height);
+        jpeg_destroy_decompress(&cinfo);
+        throw Error("The JPEG picture is too large: " + size + " pixels, more than " +
+                    std::to_string(kMaxPicturePixels / 1000000) + " megapixels.");
+    }
     bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const int w = int(cinfo.output_width), h = int(cinfo.output_height);
     const int comps = cinfo.output_components;
-    if (std::size_t(w) * std::size_t(h) > (std::size_t(1) << 28)) {
-        jpeg_destroy_decompress(&cinfo);
-        throw Error("The JPEG picture is too large.");
-    }
     const bool inverted = cinfo.saw_Adobe_marker;
     *out = Bitmap(w, h);
     row->resize(std::size_t(w) * std::size_t(comps));

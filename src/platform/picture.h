@@ -1,5 +1,6 @@
 #pragma once
 // Picture files: JPEG through libjpeg (baseline, colour) and Windows bitmaps.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -7,7 +8,16 @@
 
 namespace tessaro::platform {
 
-// Decodes JPEG data. Throws Error when the data is not a readable JPEG.
+// The largest picture the program reads (a photo to crop a background from):
+// a file declaring more pixels is refused before its pixels are allocated.
+inline constexpr std::uint64_t kMaxPicturePixels = 50'000'000;
+// The most memory the JPEG decoder may use for one picture.
+inline constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
+
+// Decodes JPEG data, the whole picture. Throws Error when the data is not a
+// readable JPEG, "The JPEG picture is damaged: ..." (the decoder's words)
+// when it is cut short or corrupt, and "The JPEG picture is too large: ..."
+// for more than kMaxPicturePixels pixels or too much work.
 Bitmap DecodeJpeg(std::string_view data);
 // Encodes a baseline colour JPEG at `quality` (1..100).
 std::string EncodeJpeg(const Bitmap& bmp, int quality);

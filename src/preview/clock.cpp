@@ -90,25 +90,37 @@ void Clock::Dr(int e) {
     p_.LoadBackground();
 
     Bitmap pic(kWidth, S, kTransparent);
-    if (!p_.IsScrolled()) platform::CopyRows(pic, 0, p_.BGImage, top, S);
+    const bool scrolled = p_.IsScrolled();
+    if (!scrolled) platform::CopyRows(pic, 0, p_.BGImage, top, S);
 
     if (FaceStyle == kFaceAdvanced) {
         const model::Color f = Visible(FaceColor);
         // k in double precision: for a few sizes x * k lies a hair off a half.
         const double k = double(kWidth) / S;
-        for (int x = 0; x < S; ++x) {
-            const int sx = int(std::nearbyint(x * k));
-            for (int y = 0; y < S; ++y) {
-                const int sy = int(std::nearbyint(y * k));
-                const int v = platform::BlueOf(face.Pixel(sx, sy));
-                const model::Color b = pic.Pixel(P + x, y);
-                pic.SetPixel(P + x, y,
-                             platform::Rgb(RoundRatio(platform::RedOf(b) * v + platform::RedOf(f) * (255 - v), 255),
-                                           RoundRatio(platform::GreenOf(b) * v + platform::GreenOf(f) * (255 - v), 255),
-                                           RoundRatio(platform::BlueOf(b) * v + platform::BlueOf(f) * (255 - v), 255)));
+        auto compose = [&](Bitmap& onto) {
+            for (int x = 0; x < S; ++x) {
+                const int sx = int(std::nearbyint(x * k));
+                for (int y = 0; y < S; ++y) {
+                    const int sy = int(std::nearbyint(y * k));
+                    const int v = platform::BlueOf(face.Pixel(sx, sy));
+                    const model::Color b = onto.Pixel(P + x, y);
+                    onto.SetPixel(P + x, y,
+                                  platform::Rgb(RoundRatio(platform::RedOf(b) * v + platform::RedOf(f) * (255 - v), 255),
+                                                RoundRatio(platform::GreenOf(b) * v + platform::GreenOf(f) * (255 - v), 255),
+                                                RoundRatio(platform::BlueOf(b) * v + platform::BlueOf(f) * (255 - v), 255)));
+                }
             }
+        };
+        compose(pic);
+        // The face burned into the background lies on the background's own
+        // rows, also when the preview shows the clock on white.
+        Bitmap burned = pic;
+        if (scrolled) {
+            burned = Bitmap(kWidth, S, kTransparent);
+            platform::CopyRows(burned, 0, p_.BGImage, top, S);
+            compose(burned);
         }
-        platform::CopyRows(p_.BGImage, top, pic, 0, S);
+        platform::CopyRows(p_.BGImage, top, burned, 0, S);
         // A fixed work file of the program folder: written in place.
         platform::WriteFile(doc.AppDir + kAnalogBackground, platform::EncodeJpeg(p_.BGImage, 100));
         doc.BGI = kAnalogBackground;

@@ -13,13 +13,14 @@
 //   4. writes doc.AppDir + "iconbar.jpg" (quality 100; 85 for Custom) holding
 //      the bar without tray icons (throws Error when it cannot);
 //   5. stores the bar with the tray icons at columns 136..175 in its image.
+#include "formats/names.h"
 #include "platform/bitmap.h"
 
 namespace tessaro::preview {
 
 class Preview;
 
-inline constexpr const char* kIconBarJpeg = "iconbar.jpg";
+inline constexpr const char* kIconBarJpeg = formats::kIconBarPicture;
 constexpr int kBarWidth = 176;
 constexpr int kBarHeight = 20;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "formats/names.h"
 #include "model/error.h"
 #include "platform/files.h"
 #include "platform/picture.h"
@@ -129,6 +130,7 @@ void IconBarStyle::LoadImage(const std::optional<std::string>& path) {
     if (!path)
         return;
     model::TPlugins& e = entry();
+    formats::CheckPictureName(platform::FileNamePart(*path), "custom bar picture");
     const platform::Bitmap picture = platform::LoadPicture(*path);
     if (picture.Width() != kBarWidth || picture.Height() != kBarHeight)
         throw Error(kPictureSize176x20);
@@ -140,6 +142,12 @@ void IconBarStyle::LoadImage(const std::optional<std::string>& path) {
     // it unreadable later.
     if (ext != ".bmp")
         name = platform::ChangeExtension(name, ".bmp");
+    // The copy is a new bitmap, never one of the program's files: those
+    // (the tray icons among them) are not the user's to replace.
+    if (formats::IsReservedName(name))
+        throw Error("The custom bar picture \"" + name +
+                    "\" has the name of one of the program's own files, which it would replace; "
+                    "rename the file first.");
     platform::WriteFileAtomic(doc().AppDir + name, platform::EncodeBmp(picture));
     Style = kStyleCustom;
     e.Items[0].X = 2;

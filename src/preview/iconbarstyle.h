@@ -75,8 +75,9 @@ class IconBarStyle {
     // bitmap in the program folder under its file name (with ".bmp" as its
     // extension), the entry becomes Custom style (slot 1 X := 2, Y := 1,
     // BgImage := "iconbar.jpg", CustomImage := that name) and is drawn.
-    // Throws Error "Picture Size Must Be 176x20." for any other size, and the
-    // loader's or writer's Error; the entry is then unchanged.
+    // Throws Error "Picture Size Must Be 176x20." for any other size, for a
+    // name holding a control character or naming one of the program's own
+    // files, and the loader's or writer's Error; the entry is then unchanged.
     void LoadImage(const std::optional<std::string>& path);
 
     // Runs the renderer of the chosen style for EditIndex.

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/names.h"
 #include "model/document.h"
 #include "platform/bitmap.h"
 #include "platform/fonts.h"
@@ -52,7 +53,7 @@ inline constexpr const char* kOneAdvancedBar = "You can use just one advanced st
 inline constexpr const char* kOneAdvancedFace = "You can use just one advanced AnalogClock Face!";
 inline constexpr const char* kTransparencyScrollable =
     "Use Tranparet Option only if your layout is not scrollable!";
-inline constexpr const char* kAnalogBackground = "BackGroundImage with Analog Plugin.jpg";
+inline constexpr const char* kAnalogBackground = formats::kClockBackground;
 
 // The vertical scroll bar beside the preview (range 0..Max, steps of 1).
 struct ScrollState {

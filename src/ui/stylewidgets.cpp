@@ -1,7 +1,9 @@
 #include "ui/stylewidgets.h"
 
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <algorithm>
 #include <exception>
 
 #include "model/error.h"
@@ -54,6 +56,30 @@ BitmapView::BitmapView(QWidget* parent) : QLabel(parent) {
 
 void BitmapView::Show(const platform::Bitmap& bmp) {
     setPixmap(QPixmap::fromImage(ToQImage(bmp)));
+}
+
+BoundedSpinBox::BoundedSpinBox(QWidget* parent) : QSpinBox(parent) {
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString& t) { emit typed(t); });
+}
+
+QString BoundedSpinBox::TypedText() const { return lineEdit()->text(); }
+
+QValidator::State BoundedSpinBox::validate(QString& text, int&) const {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t == "-" || t == "+")
+        return QValidator::Intermediate;
+    bool ok = false;
+    const long long v = t.toLongLong(&ok);
+    if (!ok || t.size() > 10)
+        return QValidator::Invalid;
+    return (v >= minimum() && v <= maximum()) ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+void BoundedSpinBox::fixup(QString& text) const {
+    bool ok = false;
+    const long long v = text.trimmed().toLongLong(&ok);
+    // Text that is no number reads as the lower bound.
+    text = QString::number(ok ? std::clamp<long long>(v, minimum(), maximum()) : minimum());
 }
 
 } // namespace tessaro::ui

@@ -25,6 +25,7 @@ Tadvopt::Tadvopt(model::Document& doc, PickFileFn pickFile, QWidget* parent)
     setObjectName("Tadvopt");
     setWindowTitle("Advanced Options");
     setModal(true);
+    setSizeGripEnabled(true);
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName("Panel1");
@@ -95,7 +96,9 @@ void Tadvopt::ShowSection(images::AdvancedSection section) {
     if (section == images::AdvancedSection::None)
         return;
     panel->show();
-    setFixedSize(panel->size());
+    // A sizeable tool window: it opens at the panel's size and may grow.
+    setMinimumSize(panel->size());
+    resize(panel->size());
 }
 
 bool Tadvopt::OpenFor(const std::string& kind) {

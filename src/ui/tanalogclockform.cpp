@@ -26,7 +26,7 @@ constexpr int kFieldX = 150;
 QSpinBox* TAnalogClockForm::AddField(const char* caption, int row, int min, int max) {
     auto* label = new QLabel(caption, this);
     label->setGeometry(10, kTop + row * kRow + 3, kFieldX - 14, 20);
-    auto* spin = new QSpinBox(this);
+    auto* spin = new BoundedSpinBox(this);
     spin->setRange(min, max);
     spin->setGeometry(kFieldX, kTop + row * kRow, 62, 24);
     return spin;
@@ -103,14 +103,16 @@ TAnalogClockForm::TAnalogClockForm(preview::Preview& preview, PickColorFn pickCo
     // Enter in a number field redraws the clock; it must not press "OK".
     Button1->setAutoDefault(false);
 
-    // The label follows the text as typed; the size (and the X position
-    // maximum) follows each whole number the field accepts.
-    connect(SpinEdit1, &QSpinBox::textChanged, this, [this](const QString&) {
-        if (syncing_)
-            return;
-        core_.SizeLabel = " x" + SpinEdit1->cleanText().toStdString();
-        SizeLabel->setText(QString::fromStdString(core_.SizeLabel));
-    });
+    // The label follows the text as typed, also past the field's bounds; the
+    // size (and the X position maximum) follows each whole number the field
+    // accepts.
+    connect(static_cast<BoundedSpinBox*>(SpinEdit1), &BoundedSpinBox::typed, this,
+            [this](const QString& text) {
+                if (syncing_)
+                    return;
+                core_.SizeLabel = " x" + text.trimmed().toStdString();
+                SizeLabel->setText(QString::fromStdString(core_.SizeLabel));
+            });
     connect(SpinEdit1, &QSpinBox::valueChanged, this, [this](int v) {
         if (!syncing_)
             Handle([this, v] { core_.SizeTextChanged(std::to_string(v)); });

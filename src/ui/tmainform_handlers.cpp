@@ -231,8 +231,11 @@ void TMainForm::ShowSchemeName(const QString& name) {
 void TMainForm::SchemeFileClick() {
     SetFilter(*openDialog_, "XML Files|*.xml");
     if (auto path = RunDialog(*openDialog_)) {
-        ShowSchemeName(QFileInfo(*path).fileName());
-        Guard([&] { package::ChooseSchemeFile(doc_, path->toStdString()); });
+        // The list shows the file's name only once it has been read.
+        Guard([&] {
+            package::ChooseSchemeFile(doc_, path->toStdString());
+            ShowSchemeName(QFileInfo(*path).fileName());
+        });
     }
     DrawPlugins();
 }

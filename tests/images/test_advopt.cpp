@@ -99,5 +99,21 @@ TEST_F(AdvancedOptions, IconsCountWritesSlotTwoExtraWithinRange) {
     EXPECT_EQ(entry().Items[0].Extra, "");
 }
 
+TEST_F(AdvancedOptions, PicturesNeverArriveAsTheProgramsFiles) {
+    using namespace std::string_literals;
+    entry().BgImage = "before.jpg";
+    platform::WriteFile(doc_.AppDir + "TrayIcons.bmp", "tray icons");
+    platform::WriteFile(doc_.AppDir + "iconbar.jpg", "icon bar drawing");
+    for (const std::string name : {"TRAYICONS.bmp"s, "iconbar.jpg"s, "temp"s, "Theme.home.xml"s, "a\x01.jpg"s}) {
+        const std::string src = (root_ / name).string();
+        platform::WriteFile(src, "planted");
+        EXPECT_THROW(SetEntryPicture(doc_, src), Error) << name;
+        EXPECT_FALSE(fs::exists(doc_.AppDir + name) && platform::ReadFile(doc_.AppDir + name) == "planted") << name;
+    }
+    EXPECT_EQ(platform::ReadFile(doc_.AppDir + "TrayIcons.bmp"), "tray icons");
+    EXPECT_EQ(platform::ReadFile(doc_.AppDir + "iconbar.jpg"), "icon bar drawing");
+    EXPECT_EQ(entry().BgImage, "before.jpg");
+}
+
 } // namespace
 } // namespace tessaro::images

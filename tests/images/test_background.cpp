@@ -7,6 +7,7 @@
 #include "model/error.h"
 #include "platform/files.h"
 #include "platform/picture.h"
+#include "support/test_util.h"
 
 namespace tessaro::images {
 namespace {
@@ -211,6 +212,28 @@ TEST_F(Background, DeletionNeverLosesAPictureStillInUse) {
 
     EXPECT_TRUE(DeletePreviousBackground(doc_, "gone.jpg", "new.jpg"));
     EXPECT_FALSE(fs::exists(App("gone.jpg")));
+}
+
+TEST_F(Background, DamagedOrReservedPicturesAreNeverStored) {
+    const std::string jpeg = platform::EncodeJpeg(Gradient(176, 200), 90);
+    platform::WriteFile(Pic("cut.jpg"), jpeg.substr(0, jpeg.size() * 2 / 3));
+    EXPECT_NE(testsupport::ErrorOf([&] { Choose(Pic("cut.jpg")); })
+                  .find("The JPEG picture is damaged: Premature end of JPEG file"),
+              std::string::npos);
+    // Stored unchanged only after a whole decoding, whatever the caller read.
+    EXPECT_THROW(StoreExactBackground(doc_, Pic("cut.jpg"), Gradient(176, 200)), Error);
+    EXPECT_FALSE(fs::exists(App("cut.jpg")));
+
+    // A picture stored as "about.jpg" would replace the About page's picture.
+    platform::WriteFile(App("about.jpg"), "about");
+    platform::WriteBmp(Pic("About.bmp"), Gradient(176, 200));
+    EXPECT_NE(testsupport::ErrorOf([&] { Choose(Pic("About.bmp")); }).find("program's own files"),
+              std::string::npos);
+    platform::WriteBmp(Pic("about.bmp"), Gradient(300, 400));
+    EXPECT_THROW(Choose(Pic("about.bmp"), Gradient(176, 200)), Error);
+    EXPECT_EQ(platform::ReadFile(App("about.jpg")), "about");
+    EXPECT_FALSE(fs::exists(App("About.jpg")));
+    EXPECT_EQ(doc_.BGI, kDefaultBackground);
 }
 
 } // namespace

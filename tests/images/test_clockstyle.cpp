@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/picture.h"
+#include "preview/preview.h"
 #include "preview/clock.h"
 #include "preview/clockstyle.h"
 #include "style_fixture.h"
@@ -141,6 +143,36 @@ TEST_F(ClockHandlers, OnlyOneAdvancedFaceSurvivesThePreview) {
     EXPECT_EQ(model::CountEntries(doc_), 1);
     ASSERT_FALSE(messages_.empty());
     EXPECT_EQ(messages_.back(), "You can use just one advanced AnalogClock Face!");
+}
+
+TEST_F(ClockHandlers, AFaceInAScrolledLayoutIsBurnedIntoTheRealBackground) {
+    // A background of one colour, so any white in the clock's square is the
+    // preview's backdrop leaking into the picture sent to the phone.
+    platform::WriteJpeg(App("WindowsMobile.JPG"), platform::Bitmap(176, 200, platform::Rgb(30, 90, 160)), 100);
+    Start(20, 60);
+    clock().Items[0].Y = kFaceAdvanced;
+    clock().Items[0].X = 40;
+    preview_->DrawPlugins();
+    const std::string flat = platform::ReadFile(App(kAnalogBackground));
+
+    Add("Calendar", 80, 150); // the layout ends at 230: it scrolls now
+    ASSERT_TRUE(preview_->IsScrolled());
+    preview_->DrawPlugins();
+    const std::string scrolled = platform::ReadFile(App(kAnalogBackground));
+    EXPECT_TRUE(scrolled == flat) << "the scrolled layout burned other pixels than the flat one";
+
+    const platform::Bitmap burned = platform::DecodeJpeg(scrolled);
+    int white = 0;
+    for (int y = 20; y < 80; ++y)
+        for (int x = 40; x < 100; ++x)
+            if (platform::RedOf(burned.Pixel(x, y)) > 240 && platform::GreenOf(burned.Pixel(x, y)) > 240 &&
+                platform::BlueOf(burned.Pixel(x, y)) > 240)
+                ++white;
+    EXPECT_EQ(white, 0) << "white pixels in the face's square of the written background";
+    // Where the face template lets the background through it is the background.
+    const model::Color corner = burned.Pixel(41, 21);
+    EXPECT_NEAR(platform::RedOf(corner), 30, 6);
+    EXPECT_NEAR(platform::BlueOf(corner), 160, 6);
 }
 
 } // namespace

@@ -190,5 +190,22 @@ TEST_F(IconBarHandlers, ACustomBarBesideAnAdvancedOneStays) {
     EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(IconBarHandlers, ACustomBarNeverReplacesTheProgramsPictures) {
+    std::filesystem::create_directories(dir_ / "pics");
+    const std::string pics = (dir_ / "pics").string() + "/";
+    const std::string tray = platform::ReadFile(App("TrayIcons.bmp"));
+    const model::TPlugins before = bar();
+    // Kept under a ".bmp" name: "trayicons.jpg" would become the tray icons.
+    for (const char* name : {"trayicons.jpg", "MRU16.bmp", "media_remote_sel.bmp", "bar\x7f.bmp"}) {
+        std::string file = name;
+        if (auto at = file.find("\\x7f"); at != std::string::npos) file.replace(at, 4, "\x7f");
+        platform::WriteBmp(pics + file, Bitmap(176, 20, 0x0000FF));
+        EXPECT_THROW(style_->LoadImage(pics + file), Error) << name;
+        EXPECT_EQ(bar(), before);
+    }
+    EXPECT_EQ(platform::ReadFile(App("TrayIcons.bmp")), tray);
+    preview_->DrawPlugins(); // the tray icons still draw
+}
+
 } // namespace
 } // namespace tessaro::preview

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <filesystem>
@@ -87,7 +90,9 @@ TEST_F(ProjectFiles, StartDocumentTakesTheDefaultPreset) {
 TEST_F(ProjectFiles, SaveAndOpenCarryTheWholeDesign) {
     Document doc = Design();
     // Only the project's own folder is created.
-    EXPECT_NE(ErrorOf([&] { package::SaveProject(doc, root_ + "out/My.trpf"); }).find("My.trpf"), std::string::npos);
+    EXPECT_NE(ErrorOf([&] { package::SaveProject(doc, root_ + "out/My.trpf"); })
+                  .find("\"" + root_ + "out/\" does not exist"),
+              std::string::npos);
     fs::create_directory(root_ + "out");
     package::SaveProject(doc, root_ + "out/My.trpf");
     const std::string folder = root_ + "out/My/";
@@ -204,4 +209,33 @@ TEST_F(ProjectFiles, SaveFailsLoudlyWhenTheFileCannotBeWritten) {
     EXPECT_THROW(package::SaveProject(doc, root_ + "out/.trpf"), Error);
     EXPECT_THROW(package::SaveProject(doc, root_ + "out/"), Error);
     EXPECT_TRUE(fs::is_empty(root_ + "out"));
+}
+
+TEST_F(ProjectFiles, ASaveThatRunsOutOfSpaceFailsAndKeepsTheEarlierProject) {
+    Document doc = Design();
+    fs::create_directory(root_ + "out");
+    package::SaveProject(doc, root_ + "out/My.trpf");
+    const std::string earlier = ReadFile(root_ + "out/My/My.trpf");
+
+    // The design changes and its entry picture grows past what the disk
+    // takes: files may grow to 64 KiB only, as on a nearly full disk.
+    doc.Plugins[0].Height = 41;
+    WriteFile(app_ + "tile.jpg", std::string(200000, 'x'));
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string message = testsupport::ErrorOf([&] { package::SaveProject(doc, root_ + "out/My.trpf"); });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+
+    EXPECT_NE(message.find("the file \"tile.jpg\" could not be copied into the project folder"), std::string::npos)
+        << message;
+    // The earlier save stays whole: its project file and its picture.
+    EXPECT_EQ(ReadFile(root_ + "out/My/My.trpf"), earlier);
+    EXPECT_EQ(ReadFile(root_ + "out/My/tile.jpg"), "tile picture");
+    for (const auto& item : fs::directory_iterator(root_ + "out/My"))
+        EXPECT_NE(item.path().extension(), ".tmp") << "a temporary file was left: " << item.path();
 }

@@ -169,3 +169,32 @@ TEST_F(SchemesTest, ElementModeEditsTheWorkingCopyAndSchemeButtonEditsDefaults) 
     EXPECT_EQ(doc.DefaultFontSize, before.DefaultFontSize);
     EXPECT_EQ(doc.EditItem, before.EditItem);
 }
+
+TEST_F(SchemesTest, SchemeFileNeverReplacesAPresetOrAProgram) {
+    WriteText(dir / "Default", SchemeText("#010101", "#020202", "#030303"));
+    WriteText(dir / "Cabwizsp", "the builder");
+    WriteText(dir / "elsewhere" / "Default", SchemeText("#ff0000", "#ff0000", "#ff0000"));
+    WriteText(dir / "elsewhere" / "cabwizsp", SchemeText("#ff0000", "#ff0000", "#ff0000"));
+    const Document before = doc;
+    for (const char* name : {"Default", "cabwizsp"}) {
+        const std::string message = [&] {
+            try {
+                ChooseSchemeFile(doc, (dir / "elsewhere" / name).string());
+            } catch (const Error& e) {
+                return std::string(e.what());
+            }
+            return std::string("no error");
+        }();
+        EXPECT_NE(message.find("has the name of one of the program's own files"), std::string::npos) << message;
+    }
+    EXPECT_EQ(doc.Scheme, before.Scheme);
+    std::ifstream in(dir / "Cabwizsp");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the builder");
+    ChoosePreset(doc, w, "Default"); // the preset itself is intact
+    EXPECT_EQ(doc.DefaultBgColor, 0x020202u);
+
+    // A file that is no scheme does not land in the program folder.
+    WriteText(dir / "elsewhere" / "Broken.xml", SchemeText("#zz0000", "#000000", "#000000"));
+    EXPECT_THROW(ChooseSchemeFile(doc, (dir / "elsewhere" / "Broken.xml").string()), Error);
+    EXPECT_FALSE(fs::exists(dir / "Broken.xml"));
+}

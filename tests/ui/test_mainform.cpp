@@ -384,6 +384,32 @@ private slots:
         QCOMPARE(r.doc().SplitLines, 1);
     }
 
+    void schemeFileThatCannotBeTakenLeavesTheList() {
+        Rig r("badschemefile");
+        TMainForm& w = *r.w;
+        w.PageControl1->setCurrentWidget(w.OptionsPage);
+        w.ComboBox1->setCurrentText("Green");
+        const model::Scheme green = r.doc().Scheme;
+        const std::string other = r.appDir + "elsewhere/";
+        fs::create_directories(other);
+        // Not a scheme at all, and one that would replace a preset.
+        std::ofstream(other + "Broken.xml", std::ios::binary)
+            << "<scheme>\r\n<color name=\"COLOR_WINDOW\" value=\"#GG0000\" />\r\n</scheme>\r\n";
+        std::ofstream(other + "Default", std::ios::binary)
+            << "<scheme>\r\n<color name=\"COLOR_WINDOW\" value=\"#123456\" />\r\n</scheme>\r\n";
+        const std::string preset = platform::ReadFile(r.appDir + "Default");
+        for (const char* name : {"Broken.xml", "Default"}) {
+            r.messages.clear();
+            r.answers.push_back(QString::fromStdString(other + name));
+            QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+            QCOMPARE(r.messages.size(), 1);
+            QCOMPARE(w.ComboBox1->currentText(), QString("Green"));
+            QVERIFY(r.doc().Scheme == green);
+        }
+        QVERIFY(!fs::exists(r.appDir + "Broken.xml"));
+        QCOMPARE(platform::ReadFile(r.appDir + "Default"), preset);
+    }
+
     void savingAndReopeningAProjectAndTheHomeLayout() {
         Rig r("project");
         TMainForm& w = *r.w;

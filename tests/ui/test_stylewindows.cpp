@@ -280,6 +280,60 @@ class TestStyleWindows : public QObject {
         QCOMPARE(heightField, 50);
     }
 
+    void clockFieldsBringTypedNumbersWithinRange() {
+        Add("AnalogClock", 150, 40);
+        preview_->DrawPlugins();
+        ui::TAnalogClockForm form(*preview_, {}, [] { return 5810; }, [](int) {});
+        form.Load();
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::mouseClick(form.FaceButtons[1], Qt::LeftButton);
+        QCOMPARE(form.SpinEdit1->maximum(), 50);
+
+        // "80" is typed whole; the label follows it, Enter brings it to 50.
+        form.SpinEdit1->setFocus();
+        form.SpinEdit1->selectAll();
+        QTest::keyClicks(form.SpinEdit1, "80");
+        QCOMPARE(form.SizeLabel->text(), QString(" x80"));
+        QTest::keyClick(form.SpinEdit1, Qt::Key_Return);
+        QCOMPARE(form.SpinEdit1->value(), 50);
+        QCOMPARE(form.SpinEdit1->text(), QString("50"));
+        QCOMPARE(form.SizeLabel->text(), QString(" x50"));
+        QCOMPARE(form.Core().Fields().Size.Value, 50);
+
+        // Leaving a field does the same: 150 in "X Position" (at most 126).
+        form.SpinEdit2->setFocus();
+        form.SpinEdit2->selectAll();
+        QTest::keyClicks(form.SpinEdit2, "150");
+        QCOMPARE(form.SpinEdit2->text(), QString("150"));
+        form.SpinEdit3->setFocus();
+        QCOMPARE(form.SpinEdit2->value(), 126);
+        QCOMPARE(form.Core().Fields().XPosition.Value, 126);
+        // Below the lower bound, and letters, which cannot be typed.
+        form.SpinEdit1->setFocus();
+        form.SpinEdit1->selectAll();
+        QTest::keyClicks(form.SpinEdit1, "3x");
+        QCOMPARE(form.SpinEdit1->text(), QString("3"));
+        QTest::keyClick(form.SpinEdit1, Qt::Key_Return);
+        QCOMPARE(form.SpinEdit1->value(), 14);
+        QCOMPARE(form.SizeLabel->text(), QString(" x14"));
+    }
+
+    void advancedOptionsIsASizeableToolWindow() {
+        ui::Tadvopt form(*doc_, Picker());
+        form.ShowSection(images::AdvancedSection::Background);
+        form.show();
+        QVERIFY(form.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(form.size(), form.Panel1->size());
+        QVERIFY(form.maximumSize() != form.minimumSize());
+        form.resize(form.Panel1->width() + 80, form.Panel1->height() + 40);
+        QCOMPARE(form.size(), QSize(form.Panel1->width() + 80, form.Panel1->height() + 40));
+        // The smaller section fits again.
+        form.ShowSection(images::AdvancedSection::IconsCount);
+        QCOMPARE(form.size(), form.Panel2->size());
+    }
+
     void advancedOptionsBackgroundSection() {
         const int cal = Add("Calendar", 0, 40);
         ui::Tadvopt form(*doc_, Picker());

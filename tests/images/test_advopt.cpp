@@ -104,7 +104,7 @@ TEST_F(AdvancedOptions, PicturesNeverArriveAsTheProgramsFiles) {
     entry().BgImage = "before.jpg";
     platform::WriteFile(doc_.AppDir + "TrayIcons.bmp", "tray icons");
     platform::WriteFile(doc_.AppDir + "iconbar.jpg", "icon bar drawing");
-    for (const std::string name : {"TRAYICONS.bmp"s, "iconbar.jpg"s, "temp"s, "Theme.home.xml"s, "a\x01.jpg"s}) {
+    for (const std::string& name : {"TRAYICONS.bmp"s, "iconbar.jpg"s, "temp"s, "Theme.home.xml"s, "a\x01.jpg"s}) {
         const std::string src = (root_ / name).string();
         platform::WriteFile(src, "planted");
         EXPECT_THROW(SetEntryPicture(doc_, src), Error) << name;

@@ -15,6 +15,7 @@ int CmdScheme(const std::string& appDir, const Args& args);  // FILE
 int CmdRender(const std::string& appDir, const Args& args);  // PROJECT.trpf OUT.png [--scroll N]
 int CmdCab(const std::string& appDir, const Args& args);     // PROJECT.trpf OUT.cab
 int CmdInstall(const std::string& appDir, const Args& args); // CABINET
+int CmdImport(const std::string& appDir, const Args& args);  // THEME OUT.trpf
 
 // Thrown for wrong arguments: main prints the message and the usage, exit 2.
 struct UsageError {

@@ -20,6 +20,7 @@ const char* kUsage =
     "  render PROJECT.trpf OUT.png [--scroll N]  draw the 176 x 220 preview screen\n"
     "  cab PROJECT.trpf OUT.cab               build the installable theme cabinet\n"
     "  install CABINET                        install a cabinet with the device loader\n"
+    "  import THEME OUT.trpf                  a .home.xml or theme .cab as a project (into folder OUT/)\n"
     "\n"
     "Options:\n"
     "  --appdir DIR   the program folder to work in (default: the folder of this program)\n"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     static const std::map<std::string, Command> commands = {
         {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},
         {"render", cli::CmdRender}, {"cab", cli::CmdCab},   {"install", cli::CmdInstall},
+        {"import", cli::CmdImport},
     };
     auto it = commands.find(rest[0]);
     if (it == commands.end()) {

@@ -101,7 +101,11 @@ Node ReadTree(const QString& text) {
             for (const QXmlStreamAttribute& a : attrs)
                 n.Attrs.emplace_back(a.qualifiedName().toString().toStdString(), a.value().toString().toStdString());
             n.Texts.emplace_back();
-            n.Begin = previous;
+            // The reader may have taken the '<' of this element with the
+            // token before it.
+            n.Begin = text.lastIndexOf(u'<', previous);
+            if (n.Begin < 0 || QStringView(text).mid(n.Begin + 1, xml.name().size()) != xml.name())
+                n.Begin = text.indexOf(u'<' + xml.name().toString(), std::max<qint64>(previous - 8, 0));
             n.Line = int(xml.lineNumber());
             if (stack.empty()) {
                 if (n.Name != "home")

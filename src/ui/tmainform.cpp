@@ -347,6 +347,7 @@ void TMainForm::BuildOpenSavePage() {
     Button7 = button("Load Theme to SamrtPhone", 96);
     Button4 = button("Save *.TRPF Project File", 144);
     Button5 = button("Open *.TRPF Project File", 208);
+    Button10 = button("Import Theme", 240);
 }
 
 void TMainForm::BuildAboutPage() {

@@ -128,6 +128,7 @@ public:
     QPushButton* Button7;         // "Load Theme to SamrtPhone"
     QPushButton* Button4;         // "Save *.TRPF Project File"
     QPushButton* Button5;         // "Open *.TRPF Project File"
+    QPushButton* Button10;        // "Import Theme"
 
     QPlainTextEdit* Memo1;
     QLabel* VersionLabel;
@@ -174,6 +175,7 @@ private:
     void LoadThemeClick();
     void SaveProjectClick();
     void OpenProjectClick();
+    void ImportThemeClick();
     void InstallClick(const char* cabinet);
     void ShowSchemeName(const QString& name);
 

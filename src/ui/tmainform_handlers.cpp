@@ -149,6 +149,7 @@ void TMainForm::Connect() {
     connect(Button7, &QPushButton::clicked, this, [this] { LoadThemeClick(); });
     connect(Button4, &QPushButton::clicked, this, [this] { SaveProjectClick(); });
     connect(Button5, &QPushButton::clicked, this, [this] { OpenProjectClick(); });
+    connect(Button10, &QPushButton::clicked, this, [this] { ImportThemeClick(); });
 }
 
 // ------------------------------------------------------------ settings panel

@@ -114,8 +114,14 @@ Source FromCabinet(const std::string& path) {
         } catch (const Error& e) {
             throw Error("\"" + path + "\": " + e.what() + ".");
         }
-        for (const auto& v : in.Values)
-            if (Lower(v.Key) == "hkcu\\controlpanel\\home\\scheme") scheme = Lower(formats::StringValue(v, in.AppName));
+        for (const auto& v : in.Values) {
+            if (Lower(v.Key) != "hkcu\\controlpanel\\home\\scheme") continue;
+            try {
+                scheme = Lower(formats::StringValue(v, in.AppName));
+            } catch (const Error&) {
+                scheme.clear(); // a value naming an unknown folder names no layout of the cabinet
+            }
+        }
         for (const auto& f : in.Files) {
             const std::size_t index = std::stoul(f.Source);
             byName->emplace(Lower(f.Name), index);

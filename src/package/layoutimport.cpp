@@ -63,11 +63,43 @@ QString DecodeText(std::string_view bytes) {
 
 // ------------------------------------------------------------------ the tree
 
+// UTF-16 to UTF-8 straight into a std::string (short values stay within it).
+std::string Utf8(QStringView v) {
+    std::string out;
+    out.reserve(std::size_t(v.size()));
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        char32_t c = v[i].unicode();
+        if (c < 0x80) {
+            out += char(c);
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < v.size() && v[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), v[++i].unicode());
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD;
+        if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+        } else {
+            if (c < 0x10000) {
+                out += char(0xE0 | (c >> 12));
+            } else {
+                out += char(0xF0 | (c >> 18));
+                out += char(0x80 | ((c >> 12) & 0x3F));
+            }
+            out += char(0x80 | ((c >> 6) & 0x3F));
+        }
+        out += char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
 struct Node {
     std::string Name;
     std::vector<std::pair<std::string, std::string>> Attrs;
     std::vector<Node> Kids;
-    std::vector<std::string> Texts; // Texts[i] stands before Kids[i]; the last after them all
+    // Only for <text> elements, the one place a layout has mixed content:
+    // Texts[i] stands before Kids[i]; the last after them all.
+    std::vector<std::string> Texts;
     qint64 Begin = 0, End = 0;      // character offsets of the element in the text
     int Line = 0;
 
@@ -95,12 +127,12 @@ Node ReadTree(const QString& text) {
                 throw Error("The layout is nested deeper than " + std::to_string(kMaxNesting) +
                             " elements (line " + std::to_string(xml.lineNumber()) + "); it is not a home layout.");
             Node n;
-            n.Name = xml.name().toString().toStdString();
+            n.Name = Utf8(xml.name());
             const QXmlStreamAttributes attrs = xml.attributes();
             n.Attrs.reserve(std::size_t(attrs.size()));
             for (const QXmlStreamAttribute& a : attrs)
-                n.Attrs.emplace_back(a.qualifiedName().toString().toStdString(), a.value().toString().toStdString());
-            n.Texts.emplace_back();
+                n.Attrs.emplace_back(Utf8(a.qualifiedName()), Utf8(a.value()));
+            if (n.Name == "text") n.Texts.emplace_back();
             // The reader may have taken the '<' of this element with the
             // token before it.
             n.Begin = text.lastIndexOf(u'<', previous);
@@ -117,7 +149,7 @@ Node ReadTree(const QString& text) {
             } else {
                 Node& parent = *stack.back();
                 parent.Kids.push_back(std::move(n));
-                parent.Texts.emplace_back();
+                if (!parent.Texts.empty()) parent.Texts.emplace_back();
                 stack.push_back(&parent.Kids.back());
             }
         } else if (token == QXmlStreamReader::EndElement) {
@@ -126,7 +158,7 @@ Node ReadTree(const QString& text) {
                 stack.pop_back();
             }
         } else if (token == QXmlStreamReader::Characters) {
-            if (!stack.empty()) stack.back()->Texts.back() += xml.text().toString().toStdString();
+            if (!stack.empty() && !stack.back()->Texts.empty()) stack.back()->Texts.back() += Utf8(xml.text());
         }
         previous = xml.characterOffset();
     }
@@ -275,16 +307,16 @@ private:
     }
 
     // Every attribute of `n` outside `known` is reported.
-    void OnlyKnown(const Node& n, std::initializer_list<std::string_view> known, const std::string& where) {
+    void OnlyKnown(const Node& n, std::initializer_list<std::string_view> known, std::string_view where) {
         for (const auto& [k, v] : n.Attrs)
             if (std::find(known.begin(), known.end(), k) == known.end())
-                Note(n, where + " " + k + "=\"" + v + "\" is left out.");
+                Note(n, std::string(where) + " " + k + "=\"" + v + "\" is left out.");
     }
 
     // Attributes that must hold one fixed value in a layout this designer writes.
-    void Expect(const Node& n, std::string_view name, std::string_view value, const std::string& what) {
+    void Expect(const Node& n, std::string_view name, std::string_view value, std::string_view what) {
         const std::string* v = n.Attr(name);
-        if (v && *v != value) Note(n, what + " " + std::string(name) + "=\"" + *v + "\" is left out.");
+        if (v && *v != value) Note(n, std::string(what) + " " + std::string(name) + "=\"" + *v + "\" is left out.");
     }
 
     // A document text from UTF-8: a character Windows-1251 does not have
@@ -463,7 +495,7 @@ private:
         e.ClsId = DocText(n, clsid);
         e.DllName = DocText(n, n.AttrOr("file"));
         const QString element = text_.mid(n.Begin, n.End - n.Begin);
-        model::SetForeignElement(e, element.toStdString());
+        model::SetForeignElement(e, Utf8(element));
         Advance(n, e.Height);
     }
 
@@ -611,7 +643,7 @@ private:
     }
 
     void ClockPart(const Node& part, TPluginItem& it) {
-        OnlyKnown(part, {"x", "y", "fgcolor", "font-weight", "font-size"}, "The " + part.Name + " element's");
+        OnlyKnown(part, {"x", "y", "fgcolor", "font-weight", "font-size"}, part.Name == "time" ? "The time's" : "The date's");
         it.Visible = 1;
         it.X = Int(part, "x", it.X);
         it.Y = Int(part, "y", it.Y);

@@ -321,10 +321,17 @@ private:
 
     // A document text from UTF-8: a character Windows-1251 does not have
     // becomes "?", and is reported.
+    // Line breaks (which a character reference can put even into an
+    // attribute) become blanks: every text of a design is one line.
     std::string DocText(const Node& n, const std::string& utf8) {
         std::string s = formats::Utf8ToCp1251(utf8);
         if (std::count(s.begin(), s.end(), '?') != std::count(utf8.begin(), utf8.end(), '?'))
             Note(n, "\"" + utf8 + "\" holds characters the Windows-1251 code page does not have; each became \"?\".");
+        if (HasLineBreak(s)) {
+            Note(n, "A line break in \"" + utf8 + "\" became a blank; a text of the design is one line.");
+            std::replace(s.begin(), s.end(), '\r', ' ');
+            std::replace(s.begin(), s.end(), '\n', ' ');
+        }
         return s;
     }
 
@@ -693,11 +700,6 @@ private:
                 Label(c, it);
                 if (keepVisible) it.Visible = visible;
                 it.Text = DocText(c, WithoutLayout(text->Texts.front()));
-                if (HasLineBreak(it.Text)) {
-                    Note(c, "The label text holds a line break, which a label text cannot; it became a blank.");
-                    for (char& ch : it.Text)
-                        if (ch == '\r' || ch == '\n') ch = ' ';
-                }
                 bool extra = text->Kids.size() > 1;
                 for (std::size_t i = 1; i < text->Texts.size(); ++i) extra = extra || !IsLayout(text->Texts[i]);
                 if (extra) Note(c, "What follows <" + tag->Name + "/> in the label is left out.");

@@ -9,6 +9,7 @@
 #include "formats/homelayout.h"
 #include "model/catalogue.h"
 #include "model/foreign.h"
+#include "formats/project.h"
 #include "package/cabfiles.h"
 #include "package/cabinet.h"
 #include "package/import.h"
@@ -535,4 +536,27 @@ TEST(Import, CommandLine) {
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_NE(run.Output.find("bad.home.xml\": The layout is cut short"), std::string::npos) << run.Output;
     EXPECT_FALSE(Exists(out.Path + "Bad"));
+}
+
+// Character references can put line breaks into any text; a project file
+// keeps one value a line, so they must not reach the design.
+TEST(Import, LineBreaksNeverReachTheProjectFile) {
+    TempDir src, app;
+    Spit(src.Path + "n.home.xml",
+         "<home><plugin file=\"sysplug.dll\" name=\"Profile\" clsid=\"{95976968-45D5-40c9-9779-2B859B1C2FEC}\" "
+         "height=\"20\"><label><format state=\"selected\" font-weight=\"bo&#10;ld\"/><text>A&#13;&#10;B<profile/></text>"
+         "</label></plugin><plugin name=\"W&#10;X\" file=\"x&#10;y\" clsid=\"{1&#10;2}\" height=\"8\">\n<a/>\r\n</plugin></home>");
+    const package::ImportResult r = package::ImportTheme(src.Path + "n.home.xml", app.Path);
+    EXPECT_EQ(r.theme.Plugins[0].Items[0].Text, "A  B");
+    EXPECT_EQ(r.theme.Plugins[0].Items[0].SelWeight, "bo ld");
+    EXPECT_EQ(r.theme.Plugins[1].Name, "W X");
+    EXPECT_NE(Joined(r.report).find("A line break in"), std::string::npos);
+    Document doc;
+    package::UseImportedTheme(doc, r.theme);
+    const formats::ProjectData back = formats::ParseProject(formats::FormatProject(doc));
+    ASSERT_EQ(back.Entries.size(), 2u);
+    EXPECT_EQ(back.Entries[0], doc.Plugins[0]);
+    EXPECT_EQ(back.Entries[1], doc.Plugins[1]);
+    EXPECT_EQ(ForeignElement(back.Entries[1]),
+              "<plugin name=\"W&#10;X\" file=\"x&#10;y\" clsid=\"{1&#10;2}\" height=\"8\">\n<a/>\r\n</plugin>");
 }

@@ -492,6 +492,21 @@ TEST(Import, CabinetsBuiltHereAndElsewhere) {
     EXPECT_EQ(Joined(r.report), "");
     EXPECT_EQ(Rewritten(r, app3.Path, "Show.home.xml"), layout);
 
+    // A header whose destination leaves the device folder is refused, as the
+    // loader refuses it, before anything is written.
+    std::vector<package::CabinetFile> evil = files;
+    for (auto& f : evil)
+        if (f.Name.substr(f.Name.size() - 4) == ".000") {
+            const std::size_t at = f.Data.find("Home");
+            ASSERT_NE(at, std::string::npos);
+            f.Data.replace(at, 4, "..//");
+        }
+    WriteCabinet(out.Path + "evil.cab", evil, false);
+    TempDir app5;
+    EXPECT_NE(ErrorOf([&] { package::ImportTheme(out.Path + "evil.cab", app5.Path); }).find("leaves the device folder"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(app5.Path));
+
     // Without an installer header: the files by their own names.
     WriteCabinet(out.Path + "plain.cab",
                  {{"back.jpg", Slurp(app.Path + "back.jpg")}, {"Show.home.xml", layout}, {"iconbar.jpg", Slurp(app.Path + "iconbar.jpg")},

@@ -179,6 +179,23 @@ public:
     // The name the picture `name` is kept under in the program folder, or
     // nothing when it cannot be brought in (the reason is reported).
     std::optional<std::string> Bring(const PictureUse& use, const char* what) {
+        // A picture named again (every icon bar names "iconbar.jpg") is
+        // looked at once.
+        const auto key = std::make_pair(use.Use == PictureUse::Role::IconBar, use.Name);
+        if (auto done = done_.find(key); done != done_.end()) {
+            if (!done->second.first) report_.push_back("Line " + std::to_string(use.Line) + ": " + done->second.second);
+            return done->second.first;
+        }
+        const std::size_t reported = report_.size();
+        std::optional<std::string> kept = Look(use, what);
+        std::string why;
+        if (!kept && report_.size() > reported) why = report_.back().substr(report_.back().find(": ") + 2);
+        done_.emplace(key, std::make_pair(kept, why));
+        return kept;
+    }
+
+private:
+    std::optional<std::string> Look(const PictureUse& use, const char* what) {
         const std::string line = "Line " + std::to_string(use.Line) + ": ";
         std::string name = use.Name;
         if (!IsBareName(name)) {
@@ -224,6 +241,7 @@ public:
         return kept;
     }
 
+public:
     // Writes the pictures into the program folder.
     void Write() {
         for (const auto& [name, data] : planned_)
@@ -246,6 +264,7 @@ private:
     const Source& source_;
     std::vector<std::string>& report_;
     std::map<std::string, std::string> planned_;
+    std::map<std::pair<bool, std::string>, std::pair<std::optional<std::string>, std::string>> done_;
 };
 
 } // namespace

@@ -560,7 +560,8 @@ TEST(Import, LineBreaksNeverReachTheProjectFile) {
     Spit(src.Path + "n.home.xml",
          "<home><plugin file=\"sysplug.dll\" name=\"Profile\" clsid=\"{95976968-45D5-40c9-9779-2B859B1C2FEC}\" "
          "height=\"20\"><label><format state=\"selected\" font-weight=\"bo&#10;ld\"/><text>A&#13;&#10;B<profile/></text>"
-         "</label></plugin><plugin name=\"W&#10;X\" file=\"x&#10;y\" clsid=\"{1&#10;2}\" height=\"8\">\n<a/>\r\n</plugin></home>");
+         "</label></plugin><plugin name=\"W&#10;X\" file=\"x&#10;y\" clsid=\"{1&#10;2}\" height=\"8\">\n<a/>\r\n</plugin>"
+         "<plugin name='Bare' height='3' /></home>");
     const package::ImportResult r = package::ImportTheme(src.Path + "n.home.xml", app.Path);
     EXPECT_EQ(r.theme.Plugins[0].Items[0].Text, "A  B");
     EXPECT_EQ(r.theme.Plugins[0].Items[0].SelWeight, "bo ld");
@@ -569,9 +570,11 @@ TEST(Import, LineBreaksNeverReachTheProjectFile) {
     Document doc;
     package::UseImportedTheme(doc, r.theme);
     const formats::ProjectData back = formats::ParseProject(formats::FormatProject(doc));
-    ASSERT_EQ(back.Entries.size(), 2u);
+    ASSERT_EQ(back.Entries.size(), 3u);
     EXPECT_EQ(back.Entries[0], doc.Plugins[0]);
     EXPECT_EQ(back.Entries[1], doc.Plugins[1]);
     EXPECT_EQ(ForeignElement(back.Entries[1]),
               "<plugin name=\"W&#10;X\" file=\"x&#10;y\" clsid=\"{1&#10;2}\" height=\"8\">\n<a/>\r\n</plugin>");
+    EXPECT_EQ(ForeignElement(r.theme.Plugins[2]), "<plugin name='Bare' height='3' />");
+    EXPECT_EQ(r.theme.Plugins[2].Top, 28);
 }

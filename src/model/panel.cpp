@@ -143,7 +143,12 @@ void HideSettingsControls(Panel& panel) {
 void ShowSettingsFor(Panel& panel, std::string_view kind) {
     HideSettingsControls(panel);
     const KindSettings* k = SettingsOf(kind);
-    if (!k) return;
+    if (!k) {
+        // A plugin outside the catalogue keeps the height its element gives;
+        // it can only be moved.
+        panel.HeightEnabled = false;
+        return;
+    }
     int line = KindIndex(kind);
     for (int s = 0; s < 3; ++s) {
         panel.Slots[s] = k->Slots[s];

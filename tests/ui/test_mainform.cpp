@@ -509,6 +509,14 @@ private slots:
         QCOMPARE(w.ActivePluginsList->count(), 2);
         QCOMPARE(w.ActivePluginsList->item(1)->text(), QString("Weather"));
         QCOMPARE(r.doc().BGI, std::string("WindowsMobile.JPG"));
+
+        // The third-party plugin opens in the panel to be moved; its height
+        // is its element's.
+        w.PageControl1->setCurrentWidget(w.HomePage);
+        r.DoubleClickLine(w.ActivePluginsList, 1);
+        QVERIFY(w.SettingsPanel->isVisible());
+        QVERIFY(!w.PHeight->isEnabled());
+        QCOMPARE(r.messages.size(), 2);
     }
 
     void layoutSurfaceLeavesOnlyPureWhiteClear() {

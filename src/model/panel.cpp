@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "model/catalogue.h"
+#include "model/foreign.h"
 #include "model/editing.h"
 #include "model/error.h"
 
@@ -143,12 +144,7 @@ void HideSettingsControls(Panel& panel) {
 void ShowSettingsFor(Panel& panel, std::string_view kind) {
     HideSettingsControls(panel);
     const KindSettings* k = SettingsOf(kind);
-    if (!k) {
-        // A plugin outside the catalogue keeps the height its element gives;
-        // it can only be moved.
-        panel.HeightEnabled = false;
-        return;
-    }
+    if (!k) return;
     int line = KindIndex(kind);
     for (int s = 0; s < 3; ++s) {
         panel.Slots[s] = k->Slots[s];
@@ -264,6 +260,9 @@ bool OpenEntryForEditing(Document& doc, Panel& panel) {
     panel.Switch1 = e.Items[0].Extra == "16" ? 1 : 0;
 
     ShowSettingsFor(panel, e.Name);
+    // A plugin outside the catalogue keeps the height its element gives; it
+    // can only be moved.
+    if (IsForeignPlugin(e)) panel.HeightEnabled = false;
     for (int s = 0; s < 3; ++s) panel.PText[s] = e.Items[s].Text;
 
     panel.State = PageState::Editing;

@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "cabinet_fixture.h"
+#include "support/program_folder.h"
 #include "formats/homelayout.h"
 #include "model/catalogue.h"
 #include "model/foreign.h"
@@ -545,6 +546,19 @@ TEST(Import, CommandLine) {
     EXPECT_TRUE(Exists(out.Path + "Show/Show.trpf"));
     EXPECT_TRUE(Exists(out.Path + "Show/back.jpg"));
     EXPECT_TRUE(Exists(out.Path + "Show/iconbar.bmp"));
+
+    // Through the command line, opening the project as the designer does
+    // (preview pass included), the layout comes back byte for byte.
+    TempDir full, src2, out2;
+    testsupport::CopyProgramFolder(TESSARO_PROGRAM_DIR, full.Path);
+    Document again = Showcase();
+    const std::string layout = WriteThemeFolder(again, src2.Path, "Show.home.xml");
+    run = RunTool(cli, {"--appdir", full.Path, "import", src2.Path + "Show.home.xml", out2.Path + "Show.trpf"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_EQ(run.Output, "");
+    run = RunTool(cli, {"--appdir", full.Path, "xml", out2.Path + "Show/Show.trpf", out2.Path + "Show.home.xml"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_EQ(Slurp(out2.Path + "Show.home.xml"), layout);
 
     Spit(src.Path + "bad.home.xml", "<home><plugin");
     run = RunTool(cli, {"--appdir", app.Path, "import", src.Path + "bad.home.xml", out.Path + "Bad.trpf"});

@@ -65,8 +65,12 @@ QString DecodeText(std::string_view bytes) {
 
 // UTF-16 to UTF-8 straight into a std::string (short values stay within it).
 std::string Utf8(QStringView v) {
+    const char16_t* u = v.utf16();
+    qsizetype ascii = 0;
+    while (ascii < v.size() && u[ascii] < 0x80) ++ascii;
+    if (ascii == v.size()) return std::string(u, u + ascii); // the usual case
     std::string out;
-    out.reserve(std::size_t(v.size()));
+    out.reserve(std::size_t(v.size()) + 8);
     for (qsizetype i = 0; i < v.size(); ++i) {
         char32_t c = v[i].unicode();
         if (c < 0x80) {

@@ -199,7 +199,7 @@ private:
         const std::string line = "Line " + std::to_string(use.Line) + ": ";
         std::string name = use.Name;
         if (!IsBareName(name)) {
-            report_.push_back(line + "the " + what + " \"" + name + "\" is no file name; it is left out.");
+            report_.push_back(line + "The " + what + " \"" + name + "\" is no file name; it is left out.");
             return std::nullopt;
         }
         std::string stored = name;
@@ -207,7 +207,7 @@ private:
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == ':') c = '_';
         std::optional<std::string> data = source_.Picture(name);
         if (!data) {
-            report_.push_back(line + "the " + what + " \"" + name + "\" is not " + source_.Where + "; it is left out.");
+            report_.push_back(line + "The " + what + " \"" + name + "\" is not " + source_.Where + "; it is left out.");
             return std::nullopt;
         }
         if (use.Use == PictureUse::Role::Background || use.Use == PictureUse::Role::IconBar) {
@@ -216,25 +216,25 @@ private:
                 picture = Lower(platform::ExtensionOf(name)) == ".bmp" ? platform::DecodeBmp(*data)
                                                                        : platform::DecodeJpeg(*data);
             } catch (const Error&) {
-                report_.push_back(line + "the " + what + " \"" + name + "\" is not a picture this designer reads; it is left out.");
+                report_.push_back(line + "The " + what + " \"" + name + "\" is not a picture this designer reads; it is left out.");
                 return std::nullopt;
             }
             if (use.Use == PictureUse::Role::IconBar) {
                 if (picture.Width() != 176 || picture.Height() != 20) {
-                    report_.push_back(line + "the " + what + " \"" + name + "\" is not 176 x 20 pixels; it is left out.");
+                    report_.push_back(line + "The " + what + " \"" + name + "\" is not 176 x 20 pixels; it is left out.");
                     return std::nullopt;
                 }
                 // The bar's own picture becomes a Custom bar's bitmap.
                 data = platform::EncodeBmp(picture);
                 stored = platform::WithoutExtension(stored) + ".bmp";
             } else if (Lower(platform::ExtensionOf(name)) == ".bmp") {
-                report_.push_back(line + "the " + what + " \"" + name + "\" is not a JPEG picture; it is left out.");
+                report_.push_back(line + "The " + what + " \"" + name + "\" is not a JPEG picture; it is left out.");
                 return std::nullopt;
             }
         }
         const std::string kept = FreeName(stored, *data);
         if (kept != stored)
-            report_.push_back(line + "the " + what + " \"" + name + "\" is kept as \"" + kept + "\"" +
+            report_.push_back(line + "The " + what + " \"" + name + "\" is kept as \"" + kept + "\"" +
                               (IsReservedPictureName(stored) ? ", since the program folder has a file of its own by that name."
                                                             : "."));
         planned_[kept] = std::move(*data);

@@ -298,12 +298,11 @@ public:
         for (const Node& n : root.Kids)
             if (n.Name == "plugin") Plugin(n);
         if (trayIcons_) t_.Scheme[19] = *trayIcons_;
-        if (count_ > 0) {
-            const TPlugins& last = t_.Plugins[std::size_t(count_ - 1)];
-            if (running_ > std::int64_t(last.Top) + last.Height)
-                out_.Report.push_back("The empty space of " + std::to_string(running_ - last.Top - last.Height) +
-                                      " pixels after the last plugin is left out.");
-        }
+        const TPlugins* last = count_ > 0 ? &t_.Plugins[std::size_t(count_ - 1)] : nullptr;
+        const std::int64_t bottom = last ? std::int64_t(last->Top) + last->Height : 0;
+        if (running_ > bottom)
+            out_.Report.push_back("The empty space of " + std::to_string(running_ - bottom) +
+                                  " pixels after the last plugin is left out.");
     }
 
 private:

@@ -2,11 +2,14 @@
 #include <cctype>
 #include <cstdio>
 
+#include <QTemporaryDir>
+
 #include "check/layoutcheck.h"
 #include "cli/commands.h"
 #include "cli/session.h"
 #include "model/document.h"
 #include "model/error.h"
+#include "package/import.h"
 #include "package/project.h"
 #include "platform/files.h"
 
@@ -30,18 +33,22 @@ struct DesignForCheck {
 };
 
 // A home layout or a theme cabinet, brought in through the importer.
-DesignForCheck ImportForCheck(const std::string& path, const std::string& /*appDir*/) {
-    throw Error("Importing \"" + path + "\" is not available in this build, so it cannot be checked");
+// Its pictures go into a scratch folder, so that checking writes nothing into
+// the program folder.
+DesignForCheck ImportForCheck(const std::string& path, const std::string& scratch) {
+    package::ImportResult imported = package::ImportTheme(path, scratch);
+    return {std::move(imported.theme), {scratch}, std::move(imported.report)};
 }
 
 // The design DESIGN holds, before any preview pass: a project is read as it
 // stands (its own folder holds its pictures); a home layout or a theme
 // cabinet go through the importer.
-DesignForCheck LoadDesignForCheck(const std::string& path, const std::string& appDir) {
+DesignForCheck LoadDesignForCheck(const std::string& path, const std::string& appDir,
+                                  const std::string& scratch) {
     if (EndsWithNoCase(path, ".trpf"))
         return {package::ReadProject(path, appDir), {platform::FolderPart(path)}, {}};
     if (EndsWithNoCase(path, ".home.xml") || EndsWithNoCase(path, ".cab"))
-        return ImportForCheck(path, appDir);
+        return ImportForCheck(path, scratch);
     throw UsageError{"DESIGN must be a project (.trpf), a home layout (.home.xml) or a theme cabinet (.cab)"};
 }
 
@@ -58,7 +65,10 @@ int CmdCheck(const std::string& appDir, const Args& args) {
     if (designs.size() != 1) throw UsageError{"expected DESIGN [--json]"};
 
     EnsureGuiApplication(); // the fonts that measure texts need it
-    const DesignForCheck design = LoadDesignForCheck(designs[0], appDir);
+    const QTemporaryDir scratch;
+    if (!scratch.isValid()) throw Error("No scratch folder for the check: " + scratch.errorString().toStdString());
+    const DesignForCheck design =
+        LoadDesignForCheck(designs[0], appDir, scratch.path().toStdString() + "/");
     for (const std::string& line : design.Report) std::fprintf(stderr, "%s\n", line.c_str());
     const std::vector<check::Finding> findings =
         check::CheckLayout(design.Theme, check::PictureSource{appDir, design.PictureFolders});

@@ -16,6 +16,7 @@ int CmdRender(const std::string& appDir, const Args& args);  // PROJECT.trpf OUT
 int CmdCab(const std::string& appDir, const Args& args);     // PROJECT.trpf OUT.cab
 int CmdInstall(const std::string& appDir, const Args& args); // CABINET
 int CmdCheck(const std::string& appDir, const Args& args);   // DESIGN [--json]
+int CmdImport(const std::string& appDir, const Args& args);  // THEME OUT.trpf
 
 // Thrown for wrong arguments: main prints the message and the usage, exit 2.
 struct UsageError {

@@ -27,6 +27,7 @@ const char* kUsage =
     "  install CABINET                        install a cabinet with the device loader\n"
     "  check DESIGN [--json]                  list what will look wrong on the phone (DESIGN:\n"
     "                                         .trpf, .home.xml or .cab); exit 1 on errors\n"
+    "  import THEME OUT.trpf                  a .home.xml or theme .cab as a project (into folder OUT/)\n"
     "\n"
     "Options:\n"
     "  --appdir DIR   the program folder to work in (default: the folder of this program;\n"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
         {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},
         {"render", cli::CmdRender}, {"cab", cli::CmdCab},   {"install", cli::CmdInstall},
         {"check", cli::CmdCheck},
+        {"import", cli::CmdImport},
     };
     auto it = commands.find(rest[0]);
     if (it == commands.end()) {

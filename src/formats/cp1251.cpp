@@ -94,6 +94,8 @@ bool IsUtf8(std::string_view s) {
     return true;
 }
 
+void AppendCp1251AsUtf8(std::string& out, unsigned char byte) { AppendUtf8(out, CodePointOf(byte)); }
+
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);

@@ -16,4 +16,7 @@ bool IsUtf8(std::string_view s);
 // Windows-1251 bytes to UTF-8. The one unassigned byte (0x98) becomes U+FFFD.
 std::string Cp1251ToUtf8(std::string_view bytes);
 
+// Appends the UTF-8 of one Windows-1251 byte to `out`.
+void AppendCp1251AsUtf8(std::string& out, unsigned char byte);
+
 } // namespace tessaro::formats

@@ -9,6 +9,7 @@
 #include "formats/markup.h"
 #include "formats/names.h"
 #include "formats/scheme.h"
+#include "model/foreign.h"
 
 namespace tessaro::formats {
 
@@ -157,23 +158,18 @@ std::string EntryLine(TPlugins& e, const model::Document& doc) {
     return {};
 }
 
-// Appends `line` converted from Windows-1251 (Cyrillic letters) to UTF-8, and CR LF.
+// Appends `line` converted from Windows-1251 to UTF-8, and CR LF. Every byte
+// 0x80..0xFF becomes its character (the unassigned 0x98 becomes U+FFFD); the
+// Cyrillic letters take two bytes D0/D1 xx, the rest two or three.
 void AppendConverted(std::string& out, const std::string& line) {
-    for (unsigned char b : line) {
-        if (b >= 0xC0 && b <= 0xEF) {
-            out += char(0xD0);
-            out += char(0x90 + (b - 0xC0));
-        } else if (b >= 0xF0) {
-            out += char(0xD1);
-            out += char(0x80 + (b - 0xF0));
-        } else if (b == 0xA8) {
-            out += "\xD0\x81";
-        } else if (b == 0xB8) {
-            out += "\xD1\x91";
-        } else {
-            out += char(b);
-        }
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (static_cast<unsigned char>(line[i]) < 0x80) continue;
+        out.append(line, plain, i - plain);
+        AppendCp1251AsUtf8(out, static_cast<unsigned char>(line[i]));
+        plain = i + 1;
     }
+    out.append(line, plain, std::string::npos);
     out += "\r\n";
 }
 
@@ -204,6 +200,7 @@ std::string TitleOf(std::string_view fileName) {
 
 std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
     std::vector<std::string> lines;
+    std::vector<std::size_t> verbatim; // lines written as held, without conversion
     const int n = model::CountEntries(doc);
     lines.reserve(std::size_t(n) * 2 + 40);
     lines.push_back(std::string("<?xml version=\"1.0\"?><home><author>") + kAuthor + "</author><contacturl>" +
@@ -234,6 +231,11 @@ std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
                 lines.push_back(std::string("<plugin clsid=\"") + kSpacerClsId + "\" height=\"" +
                                 Num(e.Top - bottom) + "\"></plugin>");
         }
+        if (model::IsForeignPlugin(e)) {
+            verbatim.push_back(lines.size());
+            lines.push_back(model::ForeignElement(e));
+            continue;
+        }
         std::string line = EntryLine(e, doc);
         if (!line.empty()) lines.push_back(std::move(line));
     }
@@ -244,7 +246,16 @@ std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
     std::string out;
     out.reserve(total + total / 8);
     out += "\xEF\xBB\xBF";
-    for (const auto& l : lines) AppendConverted(out, l);
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (next < verbatim.size() && verbatim[next] == i) {
+            ++next;
+            out += lines[i];
+            out += "\r\n";
+        } else {
+            AppendConverted(out, lines[i]);
+        }
+    }
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "model/catalogue.h"
+#include "model/foreign.h"
 #include "model/editing.h"
 #include "model/error.h"
 
@@ -259,6 +260,9 @@ bool OpenEntryForEditing(Document& doc, Panel& panel) {
     panel.Switch1 = e.Items[0].Extra == "16" ? 1 : 0;
 
     ShowSettingsFor(panel, e.Name);
+    // A plugin outside the catalogue keeps the height its element gives; it
+    // can only be moved.
+    if (IsForeignPlugin(e)) panel.HeightEnabled = false;
     for (int s = 0; s < 3; ++s) panel.PText[s] = e.Items[s].Text;
 
     panel.State = PageState::Editing;

@@ -6,6 +6,7 @@
 
 #include "formats/cp1251.h"
 #include "model/editing.h"
+#include "model/foreign.h"
 #include "model/error.h"
 #include "platform/folderlock.h"
 #include "platform/picture.h"
@@ -67,6 +68,16 @@ int StrToInt(const std::string& text) {
     }
     if (!ok) throw Error("'" + text + "' is not a valid integer value");
     return int(neg ? -v : v);
+}
+
+// A plugin this designer does not know: a labelled band of its height, so the
+// layout around it shows where it stands.
+void DrawPlaceholder(Bitmap& canvas, platform::FontSet& fonts, const model::TPlugins& e) {
+    const int bottom = int(std::clamp<long long>(e.Height, 1, kScreenHeight));
+    platform::Rectangle(canvas, 0, 0, kWidth, bottom, Pen{0x808080, 1}, Brush{false, 0xE8E8E8});
+    if (e.Height >= 10)
+        platform::TextOut(canvas, fonts, 4, std::max(0, std::min(2, e.Height - 12)), formats::Cp1251ToUtf8(e.Name),
+                          platform::TextFont{"Nina", -11, false, 0x404040}, Brush{true, 0});
 }
 
 } // namespace
@@ -167,6 +178,7 @@ void Preview::DrawEntry(int i) {
     else if (kind == "AnalogClock") DrawClockEntry(i);
     else if (kind == "WMPlayer") DrawMediaRemote();
     else if (kind == "MRU") DrawMru(e);
+    else if (model::IsForeignPlugin(e)) DrawPlaceholder(TempImage, Fonts(), e);
     else DrawTexts(e);
     DrawSplitLines(e);
 

@@ -354,6 +354,7 @@ void TMainForm::BuildOpenSavePage() {
     Button4 = button("Save *.TRPF Project File", 144);
     Button5 = button("Open *.TRPF Project File", 208);
     CheckButton = button("Check Layout", 304);
+    Button10 = button("Import Theme", 240);
 }
 
 void TMainForm::BuildAboutPage() {

@@ -158,6 +158,7 @@ public:
 
     // The findings window of "Check Layout"; null until first shown.
     TCheckForm* CheckForm() const { return checkForm_; }
+    QPushButton* Button10;        // "Import Theme"
 
     QPlainTextEdit* Memo1;
     QLabel* VersionLabel;
@@ -213,6 +214,7 @@ private:
     void LoadThemeClick();
     void SaveProjectClick();
     void OpenProjectClick();
+    void ImportThemeClick();
     void InstallClick(const char* cabinet);
     void CheckLayoutClick();
     // Runs the layout checker before a cabinet build; with errors asks whether

@@ -151,6 +151,7 @@ void TMainForm::Connect() {
     connect(Button4, &QPushButton::clicked, this, [this] { SaveProjectClick(); });
     connect(Button5, &QPushButton::clicked, this, [this] { OpenProjectClick(); });
     connect(CheckButton, &QPushButton::clicked, this, [this] { CheckLayoutClick(); });
+    connect(Button10, &QPushButton::clicked, this, [this] { ImportThemeClick(); });
 }
 
 // ------------------------------------------------------------ settings panel

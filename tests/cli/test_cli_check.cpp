@@ -167,8 +167,25 @@ TEST_F(CliCheck, WrongArgumentsAndUnreadableDesigns) {
     EXPECT_NE(r.Err.find("missing.trpf"), std::string::npos) << r.Err;
     EXPECT_EQ(r.Out, "");
 
-    platform::WriteFile(root_ + "a.home.xml", "<home/>");
+    platform::WriteFile(root_ + "a.home.xml", "this is no layout");
     r = Run({"check", root_ + "a.home.xml"});
     EXPECT_EQ(r.Exit, 1);
     EXPECT_NE(r.Err.find("a.home.xml"), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Out, "");
+}
+
+TEST_F(CliCheck, AHomeLayoutIsCheckedThroughTheImporterWithoutTouchingTheProgramFolder) {
+    const std::string project = SaveDesign("Wide", [](model::Document& doc) {
+        doc.Plugins[1].Items[0].X = 170; // text-overflow (warning)
+    });
+    const std::string layout = root_ + "Wide.home.xml";
+    ASSERT_EQ(Run({"xml", project, layout}).Exit, 0);
+    fs::remove(app_ + "user.scheme.xml");
+    const auto before = ProgramFolder();
+    auto r = Run({"check", layout, "--json"});
+    EXPECT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_NE(r.Out.find("\"code\": \"text-overflow\", \"entry\": 1, \"kind\": \"Profile\""),
+              std::string::npos)
+        << r.Out;
+    EXPECT_EQ(ProgramFolder(), before);
 }

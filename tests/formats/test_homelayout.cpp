@@ -8,6 +8,8 @@
 #include "support/test_util.h"
 #include "formats/homelayout.h"
 #include "model/error.h"
+#include "model/foreign.h"
+#include "formats/cp1251.h"
 
 using namespace tessaro;
 using namespace tessaro::model;
@@ -228,10 +230,11 @@ TEST(HomeLayout, CyrillicLettersBecomeUtf8) {
     TPlugins& e = Add(doc, "Profile", 0, 20);
     e.Items[0].Text = std::string(100, '\xC0');
     std::string plain = PluginLines(doc)[0];
-    // "Ё", "ё", "а", "я", then the guillemets that stay single bytes.
+    // "Ё", "ё", "а", "я", then guillemets around "Б".
     e.Items[0].Text = "\xA8\xB8\xE0\xFF\xAB\xC1\xBB";
     std::string mixed = PluginLines(doc)[0];
-    EXPECT_NE(mixed.find("<text>\xD0\x81\xD1\x91\xD0\xB0\xD1\x8F\xAB\xD0\x91\xBB<profile />"), std::string::npos);
+    EXPECT_NE(mixed.find("<text>\xD0\x81\xD1\x91\xD0\xB0\xD1\x8F\xC2\xAB\xD0\x91\xC2\xBB<profile />"),
+              std::string::npos);
     e.Items[0].Text = "";
     std::string none = PluginLines(doc)[0];
     EXPECT_EQ(plain.size(), none.size() + 200);
@@ -267,4 +270,69 @@ TEST(HomeLayout, MarkupCharactersInValuesAreEscaped) {
     EXPECT_NE(all[0].find("<title>R&amp;D &lt;1&gt;</title>"), std::string::npos);
     EXPECT_NE(all[2].find("bgimage=\"a&amp;b.jpg\""), std::string::npos);
     EXPECT_NE(all[33].find("<text>Tom &amp; &quot;Jerry&quot; &lt;3&gt;<profile /></text>"), std::string::npos);
+}
+
+// Every byte of the code page comes out as the UTF-8 of its character, so the
+// file stays valid UTF-8 whatever the texts hold; the Cyrillic letters keep
+// their two-byte forms and ASCII is untouched.
+TEST(HomeLayout, EveryCodePageByteBecomesValidUtf8) {
+    Document doc;
+    TPlugins& e = Add(doc, "Profile", 0, 20);
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += char(b);
+    e.Items[0].Text = all;
+    const std::string file = BuildHomeLayout(doc, "x.home.xml");
+    EXPECT_TRUE(formats::IsUtf8(file));
+    const std::string line = PluginLines(doc)[0];
+    const std::size_t at = line.find("<text>") + 6;
+    const std::string text = line.substr(at, line.find("<profile />") - at);
+
+    std::string expected;
+    for (int b = 1; b < 0x80; ++b) expected += char(b);
+    // 0x80..0xBF: the table's characters, 0x98 unassigned.
+    const char* high[] = {"\u0402", "\u0403", "\u201A", "\u0453", "\u201E", "\u2026", "\u2020", "\u2021",
+                          "\u20AC", "\u2030", "\u0409", "\u2039", "\u040A", "\u040C", "\u040B", "\u040F",
+                          "\u0452", "\u2018", "\u2019", "\u201C", "\u201D", "\u2022", "\u2013", "\u2014",
+                          "\uFFFD", "\u2122", "\u0459", "\u203A", "\u045A", "\u045C", "\u045B", "\u045F",
+                          "\u00A0", "\u040E", "\u045E", "\u0408", "\u00A4", "\u0490", "\u00A6", "\u00A7",
+                          "\u0401", "\u00A9", "\u0404", "\u00AB", "\u00AC", "\u00AD", "\u00AE", "\u0407",
+                          "\u00B0", "\u00B1", "\u0406", "\u0456", "\u0491", "\u00B5", "\u00B6", "\u00B7",
+                          "\u0451", "\u2116", "\u0454", "\u00BB", "\u0458", "\u0405", "\u0455", "\u0457"};
+    for (const char* h : high) expected += h;
+    for (int b = 0xC0; b <= 0xEF; ++b) expected += {char(0xD0), char(0x90 + (b - 0xC0))};
+    for (int b = 0xF0; b <= 0xFF; ++b) expected += {char(0xD1), char(0x80 + (b - 0xF0))};
+    // The markup characters are escaped by the writer.
+    std::string escaped;
+    for (char c : expected) {
+        if (c == '&') escaped += "&amp;";
+        else if (c == '<') escaped += "&lt;";
+        else if (c == '>') escaped += "&gt;";
+        else if (c == '"') escaped += "&quot;";
+        else escaped += c;
+    }
+    EXPECT_EQ(text, escaped);
+    // Ё and ё keep the exact bytes they always had.
+    EXPECT_EQ(expected.substr(expected.find("\xD0\x81"), 2), "\xD0\x81");
+}
+
+// A plugin outside the catalogue is written back exactly as it was held,
+// line breaks and non-Windows-1251 characters included, in its place among
+// the spacers.
+TEST(HomeLayout, ForeignPluginWrittenVerbatim) {
+    Document doc;
+    Add(doc, "Profile", 0, 20);
+    TPlugins& f = Add(doc, "Weather", 30, 40);
+    const std::string element = "<plugin name=\"Weather\" clsid=\"{1}\" height=\"40\">\n  <x a='\\n'>\xE4\xB8\xAD\xC2\xAB</x>\r\n</plugin>";
+    SetForeignElement(f, element);
+    EXPECT_TRUE(IsForeignPlugin(f));
+    EXPECT_EQ(f.Items[2].Extra.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(ForeignElement(f), element);
+    const std::string file = BuildHomeLayout(doc, "x.home.xml");
+    const std::string expect = "<plugin clsid=\"{E09043DF-510E-4841-B652-388316977A7A}\" height=\"10\"></plugin>\r\n" +
+                               element + "\r\n</home>\r\n";
+    ASSERT_GE(file.size(), expect.size());
+    EXPECT_EQ(file.substr(file.size() - expect.size()), expect);
+    // A kind name never counts as foreign, whatever its slot 3 holds.
+    f.Name = "Clock";
+    EXPECT_FALSE(IsForeignPlugin(f));
 }

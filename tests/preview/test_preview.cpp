@@ -10,6 +10,7 @@
 #include "model/catalogue.h"
 #include "model/editing.h"
 #include "model/error.h"
+#include "model/foreign.h"
 #include "platform/files.h"
 #include "platform/picture.h"
 #include "preview/clock.h"
@@ -397,4 +398,26 @@ TEST(ClockFields, RangesAndSizeRules) {
     c.ApplySizeMaximum(6000, 150);
     EXPECT_EQ(c.Size.Value, 50);
     EXPECT_EQ(c.XPosition.Max, 126);
+}
+
+TEST_F(PreviewTest, PluginOutsideTheCatalogueIsAPlaceholderBand) {
+    doc_->SplitLines = 1;
+    Add("Profile", 0, 20);
+    model::TPlugins& e = doc_->Plugins[1];
+    e.Used = 1;
+    e.Name = "Weather";
+    e.Top = 30;
+    e.Height = 24;
+    model::SetForeignElement(e, "<plugin name=\"Weather\" height=\"24\"/>");
+    doc_->ActivePluginsList.Lines.push_back("Weather");
+    view_->DrawPlugins();
+    EXPECT_EQ(view_->Image1.Pixel(175, 29), kWhite) << "above the band";
+    EXPECT_EQ(view_->Image1.Pixel(0, 30), 0x808080u) << "its frame";
+    EXPECT_EQ(view_->Image1.Pixel(175, 53), 0x808080u) << "its last row";
+    EXPECT_EQ(view_->Image1.Pixel(170, 40), 0xE8E8E8u) << "inside, right of the label";
+    EXPECT_EQ(view_->Image1.Pixel(175, 54), kWhite) << "below the band";
+    int label = 0;
+    for (int y = 31; y < 53; ++y)
+        for (int x = 1; x < 80; ++x) label += view_->Image1.Pixel(x, y) == 0x404040u;
+    EXPECT_GT(label, 10) << "the plugin's name is written on it";
 }

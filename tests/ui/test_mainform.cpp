@@ -498,6 +498,53 @@ private slots:
         QVERIFY(fs::exists(r.appDir + "device/registry.txt"));
     }
 
+    void importThemeReplacesTheDesignAndReportsWhatItLeftOut() {
+        Rig r("import");
+        TMainForm& w = *r.w;
+        r.Add("Calendar");
+        r.Ok();
+        w.PageControl1->setCurrentWidget(w.OpenSavePage);
+        const std::string out = r.appDir + "themes/";
+        fs::create_directories(out);
+        fs::copy_file(r.appDir + "WindowsMobile.JPG", out + "WindowsMobile.JPG");
+        std::ofstream(out + "Blue.home.xml", std::ios::binary)
+            << "<home><default font-face=\"tahoma\"/><background bgimage=\"WindowsMobile.JPG\"/>"
+               "<plugin file=\"sysplug.dll\" name=\"Profile\" clsid=\"{95976968-45D5-40c9-9779-2B859B1C2FEC}\" "
+               "height=\"20\"><label x=\"5\" y=\"2\"><text>\xD0\x9F\xD1\x80\xD0\xBE\xD1\x84\xD0\xB8\xD0\xBB\xD1\x8C: "
+               "<profile /></text></label></plugin>"
+               "<plugin name=\"Weather\" clsid=\"{AAAAAAAA-0000-1111-2222-333333333333}\" height=\"30\"><cfg/></plugin>"
+               "</home>";
+        std::ofstream(out + "bad.home.xml", std::ios::binary) << "<home><plugin";
+
+        QTest::mouseClick(w.Button10, Qt::LeftButton); // no answer queued: cancelled
+        QCOMPARE(r.filters.back(), QString("Themes (*.home.xml *.cab)"));
+        QCOMPARE(model::CountEntries(r.doc()), 1);
+
+        r.answers.push_back(QString::fromStdString(out + "bad.home.xml"));
+        QTest::mouseClick(w.Button10, Qt::LeftButton);
+        QCOMPARE(r.messages.size(), 1);
+        QVERIFY2(r.messages[0].contains("cut short"), qPrintable(r.messages[0]));
+        QCOMPARE(r.doc().Plugins[0].Name, std::string("Calendar"));
+
+        r.answers.push_back(QString::fromStdString(out + "Blue.home.xml"));
+        QTest::mouseClick(w.Button10, Qt::LeftButton);
+        QCOMPARE(r.messages.size(), 2);
+        QVERIFY2(r.messages[1].contains("font-face=\"tahoma\" is left out"), qPrintable(r.messages[1]));
+        QCOMPARE(model::CountEntries(r.doc()), 2);
+        QCOMPARE(r.doc().Plugins[0].Items[0].Text, std::string("\xCF\xF0\xEE\xF4\xE8\xEB\xFC: "));
+        QCOMPARE(w.ActivePluginsList->count(), 2);
+        QCOMPARE(w.ActivePluginsList->item(1)->text(), QString("Weather"));
+        QCOMPARE(r.doc().BGI, std::string("WindowsMobile.JPG"));
+
+        // The third-party plugin opens in the panel to be moved; its height
+        // is its element's.
+        w.PageControl1->setCurrentWidget(w.HomePage);
+        r.DoubleClickLine(w.ActivePluginsList, 1);
+        QVERIFY(w.SettingsPanel->isVisible());
+        QVERIFY(!w.PHeight->isEnabled());
+        QCOMPARE(r.messages.size(), 2);
+    }
+
     void layoutSurfaceLeavesOnlyPureWhiteClear() {
         platform::Bitmap bmp(3, 2, 0xFFFFFF);
         bmp.SetPixel(1, 0, 0xFEFFFF); // nearly white stays

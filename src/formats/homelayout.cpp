@@ -8,6 +8,7 @@
 #include "formats/cp1251.h"
 #include "formats/markup.h"
 #include "formats/scheme.h"
+#include "model/normalise.h"
 
 namespace tessaro::formats {
 
@@ -89,7 +90,7 @@ std::string AnalogTime(const TPlugins& e) {
 }
 
 // The line of one entry; empty for a name that is no kind.
-std::string EntryLine(TPlugins& e, const model::Document& doc) {
+std::string EntryLine(const TPlugins& e, const model::Document& doc) {
     const auto& it = e.Items;
     const std::string& n = e.Name;
     auto labels = [&](const char* t1, const char* t2, const char* t3) {
@@ -130,7 +131,6 @@ std::string EntryLine(TPlugins& e, const model::Document& doc) {
             return "<plugin clsid=\"{837FC251-FE69-43ad-84E0-EBCEDEBA0884}\" name=\"Iconbar\" height=\"0\">"
                    "<iconbar bgcolor=\"transparent\" fgcolor=\"" +
                    icons + "\" y=\"0\" x=\"0\"/></plugin>";
-        e.BgImage = "iconbar.jpg";
         return "<plugin clsid=\"{837FC251-FE69-43ad-84E0-EBCEDEBA0884}\" name=\"iconbar\" height=\"20\">"
                "<iconbar fgcolor=\"" +
                icons + "\" /><background bgimage=\"IPSM\\Application Data\\Home\\iconbar.jpg\" /></plugin>";
@@ -202,6 +202,12 @@ std::string TitleOf(std::string_view fileName) {
 }
 
 std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
+    model::MarkPictureIconBars(doc);
+    const model::Document& d = doc;
+    return BuildLayoutText(d, fileName);
+}
+
+std::string BuildLayoutText(const model::Document& doc, std::string_view fileName) {
     std::vector<std::string> lines;
     const int n = model::CountEntries(doc);
     lines.reserve(std::size_t(n) * 2 + 40);
@@ -225,7 +231,7 @@ std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
         lines.push_back(std::string("<plugin clsid=\"") + kSpacerClsId + "\" height=\"" + Num(doc.Plugins[0].Top) +
                         "\"/>");
     for (int i = 0; i < n; ++i) {
-        TPlugins& e = doc.Plugins[i];
+        const TPlugins& e = doc.Plugins[i];
         if (i > 0) {
             const TPlugins& prev = doc.Plugins[i - 1];
             const std::int64_t bottom = std::int64_t(prev.Top) + prev.Height;

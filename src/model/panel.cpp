@@ -180,6 +180,13 @@ void OpenCatalogue(Panel& panel) {
     panel.CatalogueVisible = true;
 }
 
+void LeaveCatalogue(Panel& panel) {
+    if (panel.State != PageState::Picking) return;
+    panel.State = PageState::Browsing;
+    panel.CatalogueVisible = false;
+    panel.EntryListVisible = true;
+}
+
 bool AddEntry(Document& doc, Panel& panel, int line) {
     if (line < 0 || line >= kKindCount) line = kKindCount - 1;
     const KindInfo& kind = Catalogue()[line];

@@ -110,6 +110,8 @@ StyleWindow StyleWindowFor(std::string_view kind);
 
 // Shows the catalogue in place of the entry list.
 void OpenCatalogue(Panel& panel);
+// Leaves the catalogue without adding an entry: back to the entry list.
+void LeaveCatalogue(Panel& panel);
 
 // Adds an entry of catalogue line `line` (-1: nothing selected, which picks
 // the last line) right after the last entry and opens the panel on it.

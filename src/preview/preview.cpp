@@ -102,6 +102,11 @@ void Preview::DrawSoftKeys() {
 }
 
 void Preview::DrawPlugins() {
+    for (const std::string& m : model::Normalise(doc_)) Message(m);
+    Draw();
+}
+
+void Preview::Draw() {
     DrawSoftKeys();
     platform::FillRect(Image1, 0, 0, kWidth, kCanvasHeight, kTransparent);
     LoadBackground();
@@ -110,22 +115,11 @@ void Preview::DrawPlugins() {
     bool advancedBar = false, advancedFace = false;
     for (int i = 0; i < n; ++i) {
         const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
-        const bool isBar = e.Name == "Icon Bar" && e.Items[0].X == 1;
-        const bool isFace = e.Name == "AnalogClock" && e.Items[0].Y == 1;
-        if ((isBar && advancedBar) || (isFace && advancedFace)) {
-            const char* message = isBar ? kOneAdvancedBar : kOneAdvancedFace;
-            doc_.ActivePluginsList.Selected = i;
-            model::RemoveEntry(doc_, i);
-            if (model::CountEntries(doc_) < n) {
-                DrawPlugins();
-                Message(message);
-                return;
-            }
-            // The entry list did not hold the entry, so it could not be
-            // removed: leave it out of this picture rather than loop.
-            Message(message);
-            continue;
-        }
+        const bool isBar = model::IsAdvancedBar(e);
+        const bool isFace = model::IsAdvancedFace(e);
+        // Only where Normalise could not remove the entry (the entry list did
+        // not hold it): it is left out of the picture.
+        if ((isBar && advancedBar) || (isFace && advancedFace)) continue;
         advancedBar = advancedBar || isBar;
         advancedFace = advancedFace || isFace;
         DrawEntry(i);
@@ -151,7 +145,7 @@ void Preview::UpdateScrollRange() {
 void Preview::ScrollBar1Change(int pos) { ScrollBar1.Position = std::clamp(pos, 0, ScrollBar1.Max); }
 
 void Preview::DrawEntry(int i) {
-    model::TPlugins& e = doc_.Plugins[std::size_t(i)];
+    const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
     platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
 
     const std::string& kind = e.Name;
@@ -230,11 +224,7 @@ void Preview::DrawMediaRemote() {
 }
 
 void Preview::DrawIconBarEntry(int i) {
-    model::TPlugins& e = doc_.Plugins[std::size_t(i)];
-    if (e.Transparent && e.TransparencyLevel != 255 && IsScrolled()) {
-        Message(kTransparencyScrollable);
-        e.Transparent = 0;
-    }
+    const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
     const Bitmap tray = iconBar_->TrayIcons(Visible(doc_.Scheme[COLOR_TRAYICONS]));
     IconBar::DrawTray(TempImage, tray);
     if (e.Transparent && e.TransparencyLevel == 255) return;

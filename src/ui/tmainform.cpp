@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStringDecoder>
 #include <QTabBar>
 #include <QTabWidget>
@@ -23,6 +24,7 @@
 #include <array>
 
 #include "model/catalogue.h"
+#include "package/editor.h"
 #include "package/project.h"
 #include "platform/files.h"
 #include "platform/picture.h"
@@ -164,6 +166,7 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
     }
 
     Connect();
+    BuildEditing();
     SyncPanel();
     SyncEntryList();
     SyncOptions();
@@ -499,6 +502,7 @@ std::optional<QString> TMainForm::RunDialog(QFileDialog& dialog) {
         chosen = dialog.selectedFiles().front();
     }
     if (chosen && &dialog == saveDialog_) saveDialogFileName_ = chosen->toStdString();
+    if (chosen) RememberFolder(dialog);
     return chosen;
 }
 

@@ -347,7 +347,9 @@ TEST_F(PreviewTest, AdvancedFaceScalingColouringAndBurnIn) {
     c.Dr(0);
     EXPECT_EQ(c.Image1.Pixel(4 + 1, 1), kVisibleWhite) << "face colour white is drawn 0xFFFFFE";
     EXPECT_EQ(c.Image1.Pixel(4 + 87, 87), kVisibleWhite);
-    EXPECT_EQ(doc_->BGI, kAnalogBackground);
+    EXPECT_EQ(doc_->BGI, "WindowsMobile.JPG") << "drawing changes no design field";
+    EXPECT_TRUE(model::Normalise(*doc_).empty());
+    EXPECT_EQ(doc_->BGI, kAnalogBackground) << "the pass's rule names the composed picture";
     EXPECT_EQ(doc_->BackgroundImage, "WindowsMobile.JPG");
     EXPECT_TRUE(platform::FileExists(App(kAnalogBackground)));
     EXPECT_EQ(view_->BGImage.Pixel(4 + 1, 10 + 1), kVisibleWhite) << "face burned into the background";

@@ -8,6 +8,7 @@
 #include "formats/cp1251.h"
 #include "formats/markup.h"
 #include "formats/scheme.h"
+#include "model/catalogue.h"
 #include "model/normalise.h"
 
 namespace tessaro::formats {
@@ -93,10 +94,15 @@ std::string AnalogTime(const TPlugins& e) {
 std::string EntryLine(const TPlugins& e, const model::Document& doc) {
     const auto& it = e.Items;
     const std::string& n = e.Name;
-    auto labels = [&](const char* t1, const char* t2, const char* t3) {
-        std::string s = LabelElement(it[0], t1);
-        if (t2 && it[1].Visible) s += LabelElement(it[1], t2);
-        if (t3 && it[2].Visible) s += LabelElement(it[2], t3);
+    const int kind = model::KindIndex(n);
+    if (kind < 0) return {};
+    const auto& tags = model::Catalogue()[std::size_t(kind)].Tags;
+    // The labels of the slots the kind writes: the first always, the others
+    // when shown.
+    auto labels = [&] {
+        std::string s = LabelElement(it[0], tags[0] ? tags[0] : "");
+        if (tags[1] && it[1].Visible) s += LabelElement(it[1], tags[1]);
+        if (tags[2] && it[2].Visible) s += LabelElement(it[2], tags[2]);
         return s;
     };
     constexpr const char* kNoEventHidden = "<format state=\"noevent\" visible=\"false\"/>";
@@ -104,24 +110,24 @@ std::string EntryLine(const TPlugins& e, const model::Document& doc) {
     constexpr const char* kNoCallShown = "<format state=\"nocall\" visible=\"true\"/>";
 
     if (n == "All-Day Event")
-        return PluginHead(e, it[1].Visible ? "" : kNoEventHidden) + labels("<subject/>", nullptr, nullptr) + "</plugin>";
+        return PluginHead(e, it[1].Visible ? "" : kNoEventHidden) + labels() + "</plugin>";
     if (n == "Calendar")
-        return PluginHead(e, "") + labels("<subject/>", "<time/>", "<location/>") + "</plugin>";
+        return PluginHead(e, "") + labels() + "</plugin>";
     if (n == "Call Progress")
-        return PluginHead(e, it[1].Visible ? "" : kNoCallHidden) + labels("<progress/>", nullptr, nullptr) + "</plugin>";
+        return PluginHead(e, it[1].Visible ? "" : kNoCallHidden) + labels() + "</plugin>";
     if (n == "Carrier/Sim")
-        return PluginHead(e, "") + LabelElement(it[0], "<carrier/>") + ClockGroup(it[1], it[2]) + "</plugin>";
+        return PluginHead(e, "") + labels() + ClockGroup(it[1], it[2]) + "</plugin>";
     if (n == "Clock")
         return PluginHead(e, "") + ClockGroup(it[0], it[1]) + "</plugin>";
     if (n == "Messaging Counts")
-        return PluginHead(e, "") + labels("<unreadSMS/>", "<unreadMMS/>", "<unreadEmail/>") + "</plugin>";
+        return PluginHead(e, "") + labels() + "</plugin>";
     if (n == "Missed Calls")
-        return PluginHead(e, it[1].Visible ? kNoCallShown : kNoCallHidden) + labels("<calls />", nullptr, nullptr) +
+        return PluginHead(e, it[1].Visible ? kNoCallShown : kNoCallHidden) + labels() +
                "</plugin>";
     if (n == "Owner Info")
-        return PluginHead(e, "") + labels("<name/>", "<phone/>", "<notes/>") + "</plugin>";
+        return PluginHead(e, "") + labels() + "</plugin>";
     if (n == "Profile")
-        return PluginHead(e, "") + labels("<profile />", nullptr, nullptr) + "</plugin>";
+        return PluginHead(e, "") + labels() + "</plugin>";
     if (n == "AnalogClock")
         return PluginHead(e, "") + "<speed FullRefreshWaitMS=\"15000\" ScrollWaitMS=\"60\"/>" + AnalogTime(e) +
                "</plugin>";

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "formats/cp1251.h"
+#include "model/catalogue.h"
 #include "model/editing.h"
 #include "model/error.h"
 #include "platform/picture.h"
@@ -20,32 +21,11 @@ using platform::Pen;
 
 namespace {
 
-constexpr const char* kPhone = "+79161234567";
-
-// The sample value shown after each text slot's label; nullptr: the slot is
-// not drawn as text.
-struct Samples {
-    const char* Name;
-    const char* Slot[3];
-};
-
-constexpr Samples kSamples[] = {
-    {"All-Day Event", {"Subject", nullptr, nullptr}},
-    {"Calendar", {"Subject", "10:25", "Location"}},
-    {"Call Progress", {kPhone, nullptr, nullptr}},
-    {"Carrier/Sim", {"MTS-RUS", "10:25", "15.05.03"}},
-    {"Clock", {"10:25", "12.05.03", nullptr}},
-    {"Messaging Counts", {"0", "0", "0"}},
-    {"Missed Calls", {"0", nullptr, nullptr}},
-    {"MRU", {nullptr, "WMPlayer.exe", nullptr}},
-    {"Owner Info", {"VELDA", kPhone, "I am a student!"}},
-    {"Profile", {"normal", nullptr, nullptr}},
-};
-
-const Samples* SamplesOf(const std::string& name) {
-    for (const Samples& s : kSamples)
-        if (name == s.Name) return &s;
-    return nullptr;
+// The sample values of a kind's slots (nullptr: no text), nullptr for a name
+// that is no kind.
+const std::array<const char*, 3>* SamplesOf(const std::string& name) {
+    const int k = model::KindIndex(name);
+    return k < 0 ? nullptr : &model::Catalogue()[std::size_t(k)].Samples;
 }
 
 // Whole-number text as the platform's conversion reads it: optional blanks
@@ -180,12 +160,13 @@ void Preview::DrawEntry(int i) {
 }
 
 void Preview::DrawTexts(const model::TPlugins& e) {
-    const Samples* samples = SamplesOf(e.Name);
+    const auto* samples = SamplesOf(e.Name);
     if (!samples) return;
     for (int k = 0; k < 3; ++k) {
         const model::TPluginItem& slot = e.Items[std::size_t(k)];
-        if (!samples->Slot[k] || !slot.Visible) continue;
-        const std::string text = formats::Cp1251ToUtf8(slot.Text) + samples->Slot[k];
+        const char* sample = (*samples)[std::size_t(k)];
+        if (!sample || !slot.Visible) continue;
+        const std::string text = formats::Cp1251ToUtf8(slot.Text) + sample;
         const platform::TextFont font{"Nina", -std::max(slot.FontSize, -INT_MAX), slot.UnselWeight == "bold",
                                       Visible(slot.UnselColor)};
         platform::TextOut(TempImage, Fonts(), slot.X, slot.Y, text, font,

@@ -26,7 +26,7 @@ struct ProjectData {
 bool IsProgramFileName(std::string_view name);
 
 // The project file text for the document (CR LF lines).
-std::string FormatProject(const model::Document& doc);
+std::string FormatProject(const model::Theme& doc);
 
 // Parses and checks a whole project file. Throws Error naming the line that is
 // wrong ("'%s' is not a valid integer value"), and for more than 1001 entries.

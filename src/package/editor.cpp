@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <set>
 #include <unistd.h>
+#include <csignal>
+#include <cerrno>
+#include <cstdlib>
 
 #include "model/error.h"
 #include "model/normalise.h"
@@ -72,6 +75,16 @@ Editor::Editor(model::Document& doc, int limit) : doc_(doc), limit_(std::size_t(
     storeDir_ = doc_.AppDir + ".undo/" + std::to_string(::getpid()) + "/";
     std::error_code ec;
     fs::remove_all(storeDir_, ec);
+    // Stores left behind by designers that did not end normally.
+    for (fs::directory_iterator it(doc_.AppDir + ".undo", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        char* rest = nullptr;
+        const long pid = std::strtol(name.c_str(), &rest, 10);
+        if (pid > 0 && rest && !*rest && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code gone;
+            fs::remove_all(it->path(), gone);
+        }
+    }
     states_.push_back(Capture(nullptr));
 }
 
@@ -282,6 +295,15 @@ void Editor::Reset() {
     saved_ = 0;
     Collect();
     Notify(EditEvent{EditEvent::Kind::Reset, "", true, {}});
+}
+
+void Editor::Absorb() {
+    if (depth_ > 0) return;
+    auto now = Capture(states_[current_].get());
+    now->Name = states_[current_]->Name;
+    now->Note = states_[current_]->Note;
+    states_[current_] = std::move(now);
+    Collect();
 }
 
 void Editor::RefreshPictures() { CapturePictures(*states_[current_]); Collect(); }

@@ -80,6 +80,10 @@ public:
     // Forgets every step; the document as it is now is the start (unmodified).
     void Reset();
 
+    // Takes the document as it is now as the current state, without a step
+    // (for the writer's own rule, which a save applies to the design).
+    void Absorb();
+
     // Captures the pictures the current state names again (after a redraw
     // rewrote a composed picture), without a step.
     void RefreshPictures();

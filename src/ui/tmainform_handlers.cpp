@@ -254,6 +254,7 @@ void TMainForm::SaveCabinetClick() {
         Busy("Building the cabinet...", [&](const std::function<void()>& pump) {
             package::BuildCabinet(doc_, path->toStdString(), SaveDialogFileName(), pump);
         });
+        editor_->Absorb();
         Confirm("Saved " + *path);
     });
 }
@@ -265,6 +266,7 @@ void TMainForm::SaveXmlClick() {
     if (!path) return;
     Guard([&] {
         package::ExportHomeLayout(doc_, path->toStdString());
+        editor_->Absorb(); // the writer's own rule is no step of the user's
         Confirm("Saved " + *path);
     });
 }
@@ -286,6 +288,7 @@ void TMainForm::LoadThemeClick() {
     RunLoader("Building the cabinet for the phone...", [this](const std::function<void()>& pump) {
         const std::string cab = doc_.AppDir + "Theme.cab";
         package::BuildCabinet(doc_, cab, SaveDialogFileName(), pump);
+        editor_->Absorb();
         return package::RunDeviceLoader(doc_, cab, true).Output;
     });
 }

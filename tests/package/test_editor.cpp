@@ -208,6 +208,25 @@ TEST_F(EditorTest, TheStoreHoldsOnlyWhatKeptStepsNeed) {
     EXPECT_FALSE(fs::exists(store)) << "the store goes with the editor";
 }
 
+TEST_F(EditorTest, TheWritersRuleIsAbsorbedWithoutAStep) {
+    package::Editor ed(doc_);
+    ed.Apply("Add Entry", [](Document& d) { AddEntry(d, 5); });
+    MarkPictureIconBars(doc_); // a layout save
+    ed.Absorb();
+    EXPECT_EQ(ed.StepCount(), 1);
+    ed.Apply("Split Lines", [](Document& d) { d.SplitLines = 1; });
+    ed.Undo();
+    EXPECT_EQ(doc_.Plugins[0].BgImage, "iconbar.jpg") << "undoing the next step keeps what the save did";
+}
+
+TEST_F(EditorTest, StoresOfDesignersThatDiedAreCleared) {
+    const std::string stale = app_ + ".undo/999999999/";
+    fs::create_directories(stale);
+    WriteFile(stale + "0123-5", "left over");
+    package::Editor ed(doc_);
+    EXPECT_FALSE(fs::exists(stale));
+}
+
 TEST_F(EditorTest, NotesFollowUndoAndRedo) {
     package::Editor ed(doc_);
     ed.SetCurrentNote("a.trpf");

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +178,15 @@ TMainForm::~TMainForm() = default;
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
     if (watched == OptionsPage && e->type() == QEvent::Resize)
         optionsFrame_->setGeometry(OptionsPage->rect());
+    // The preset box's text is no document of its own: the undo keys undo
+    // the design there, not the typing.
+    if (presetEdit_ && (watched == presetEdit_ || watched == ComboBox1) && e->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+        if ((key->key() == Qt::Key_Z && (mods & Qt::ControlModifier)) ||
+            (key->key() == Qt::Key_Y && mods == Qt::ControlModifier))
+            return true;
+    }
     return QWidget::eventFilter(watched, e);
 }
 

@@ -265,6 +265,7 @@ private:
     std::unique_ptr<QSettings> settings_;
     std::string projectPath_;
     QString projectName_;
+    QObject* presetEdit_ = nullptr; // the preset box's text field
 };
 
 } // namespace tessaro::ui

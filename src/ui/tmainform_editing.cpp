@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsOpacityEffect>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPropertyAnimation>
@@ -95,6 +97,9 @@ void TMainForm::ConnectShortcuts() {
         connect(s, &QShortcut::activated, this, fn);
         return s;
     };
+    presetEdit_ = ComboBox1->lineEdit();
+    presetEdit_->installEventFilter(this);
+    ComboBox1->installEventFilter(this); // it hands the keys on to its text field
     key(QKeySequence(Qt::CTRL | Qt::Key_Z), nullptr, [this] { UndoClick(); });
     key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), nullptr, [this] { RedoClick(); });
     key(QKeySequence(Qt::CTRL | Qt::Key_Y), nullptr, [this] { RedoClick(); });

@@ -4,11 +4,16 @@
 // pictures coming back on undo.
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 #include <deque>
@@ -22,6 +27,7 @@
 #include "preview/preview.h"
 #include "support/test_util.h"
 #include "ui/tmainform.h"
+#include "ui/tseloption.h"
 #include "ui/widgets.h"
 #include "uitestutil.h"
 
@@ -82,7 +88,7 @@ struct Rig {
         QTest::mouseClick(w->Button6, Qt::LeftButton);
     }
     void Key(int key, Qt::KeyboardModifiers mods = {}) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w.get();
+        QWidget* target = w->focusWidget() ? w->focusWidget() : w.get();
         QTest::keyClick(target, Qt::Key(key), mods);
     }
     QStringList Lines() const {
@@ -93,6 +99,19 @@ struct Rig {
 };
 
 QRgb ScreenPixel(TMainForm& w, int x, int y) { return w.BGImage->Image().pixel(x, y); }
+
+// Runs `act` on the modal window that `open` shows, once it is up.
+void WithModal(const std::function<void()>& open, const std::function<void(QWidget*)>& act) {
+    bool acted = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* m = QApplication::activeModalWidget();
+        QVERIFY(m);
+        act(m);
+        acted = true;
+    });
+    open();
+    QVERIFY(acted);
+}
 
 } // namespace
 
@@ -185,6 +204,58 @@ private slots:
         // F1 shows the About page.
         r.Key(Qt::Key_F1);
         QCOMPARE(w.PageControl1->currentWidget(), w.AboutPage);
+    }
+
+    void formatWindowsAndPresetsAreOneStepEach() {
+        Rig r("formats");
+        TMainForm& w = *r.w;
+        r.Add("Calendar");
+        QTest::mouseClick(w.AddPluginButton, Qt::LeftButton);
+        r.Key(Qt::Key_Escape);
+        r.ClickLine(w.ActivePluginsList, 0);
+        w.ActivePluginsList->setFocus();
+        r.Key(Qt::Key_Return);
+        WithModal([&] { QTest::mouseClick(w.Options[0], Qt::LeftButton); },
+                  [&](QWidget*) {
+                      auto& s = w.SelOption();
+                      s.FontSizeSpin->stepUp();
+                      s.UnselFontWeightBox->setEditText("Heavy");
+                      QTest::mouseClick(s.Button1, Qt::LeftButton);
+                  });
+        QTest::mouseClick(w.Button6, Qt::LeftButton);
+        const model::TPluginItem own = r.doc().Plugins[0].Items[0];
+        QCOMPARE(own.UnselWeight, std::string("Heavy"));
+        QCOMPARE(w.UndoButton->toolTip(), QString("Undo Element Formats (Ctrl+Z)"));
+
+        // Closing the default formats window rewrites every entry: one step.
+        w.PageControl1->setCurrentWidget(w.OptionsPage);
+        WithModal([&] { QTest::mouseClick(w.SpeedButton4, Qt::LeftButton); }, [](QWidget* m) { m->close(); });
+        w.activateWindow(); // as the window manager does when the window closes
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(r.doc().Plugins[0].Items[0].UnselWeight, r.doc().DefaultUnselWeight);
+        QCOMPARE(w.UndoButton->toolTip(), QString("Undo Default Formats (Ctrl+Z)"));
+        r.Key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(r.doc().Plugins[0].Items[0] == own);
+
+        // A preset wipes the entries' own formats and the scheme: one step.
+        const model::Scheme before = r.doc().Scheme;
+        w.ComboBox1->setEditText("Red");
+        QVERIFY(r.doc().Scheme != before);
+        QCOMPARE(w.UndoButton->toolTip(), QString("Undo Colour Preset (Ctrl+Z)"));
+        // Ctrl+Z in the preset box undoes the choice, not the typing.
+        w.ComboBox1->lineEdit()->setFocus();
+        r.Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(r.doc().Scheme, before);
+        QCOMPARE(w.UndoButton->toolTip(), QString("Undo Element Formats (Ctrl+Z)"));
+        QCOMPARE(w.ComboBox1->currentText(), QString("Red")); // no second preset chosen
+        QVERIFY(r.doc().Plugins[0].Items[0] == own);
+        // Undone twice more: the element formats, then the entry.
+        QTest::mouseClick(w.UndoButton, Qt::LeftButton);
+        QCOMPARE(r.doc().Plugins[0].Items[0].UnselWeight, r.doc().DefaultUnselWeight);
+        QTest::mouseClick(w.UndoButton, Qt::LeftButton);
+        QCOMPARE(model::CountEntries(r.doc()), 0);
+        QVERIFY(!w.isWindowModified());
+        QVERIFY2(r.messages.isEmpty(), qPrintable(r.messages.join("\n")));
     }
 
     void titleModifiedMarkAndSaving() {

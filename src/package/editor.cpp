@@ -26,7 +26,7 @@ struct Editor::State {
     // there was no such file).
     std::map<std::string, std::string> Files;
     std::string Name; // the step that led here
-    std::string Note;
+    std::map<std::string, std::string> Notes;
 };
 
 namespace {
@@ -187,7 +187,7 @@ std::vector<std::string> Editor::Commit() {
         same = i < before.Plugins.size() && after->Plugins[i] == before.Plugins[i];
     if (!same) {
         after->Name = stepName_;
-        after->Note = before.Note;
+        after->Notes = before.Notes;
         states_.resize(current_ + 1); // the steps that could be redone are gone
         if (saved_ != kNone && saved_ > current_) saved_ = kNone;
         states_.push_back(std::move(after));
@@ -276,21 +276,27 @@ bool Editor::Redo() {
     return true;
 }
 
-const std::string& Editor::Note() const { return states_[current_]->Note; }
-
-void Editor::SetNote(const std::string& note) {
-    const std::string old = states_[current_]->Note;
-    for (auto& s : states_)
-        if (s->Note == old) s->Note = note;
+std::string Editor::Note(const std::string& key) const {
+    const auto& notes = states_[current_]->Notes;
+    const auto it = notes.find(key);
+    return it == notes.end() ? std::string() : it->second;
 }
 
-void Editor::SetCurrentNote(const std::string& note) { states_[current_]->Note = note; }
+void Editor::SetNote(const std::string& key, const std::string& note) {
+    const std::string old = Note(key);
+    for (auto& s : states_) {
+        const auto it = s->Notes.find(key);
+        if ((it == s->Notes.end() ? std::string() : it->second) == old) s->Notes[key] = note;
+    }
+}
+
+void Editor::SetCurrentNote(const std::string& key, const std::string& note) { states_[current_]->Notes[key] = note; }
 
 void Editor::Reset() {
-    const std::string note = Note();
+    const auto notes = states_[current_]->Notes;
     states_.clear();
     states_.push_back(Capture(nullptr));
-    states_.back()->Note = note;
+    states_.back()->Notes = notes;
     current_ = 0;
     saved_ = 0;
     Collect();
@@ -301,7 +307,7 @@ void Editor::Absorb() {
     if (depth_ > 0) return;
     auto now = Capture(states_[current_].get());
     now->Name = states_[current_]->Name;
-    now->Note = states_[current_]->Note;
+    now->Notes = states_[current_]->Notes;
     states_[current_] = std::move(now);
     Collect();
 }

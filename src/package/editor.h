@@ -88,14 +88,14 @@ public:
     // rewrote a composed picture), without a step.
     void RefreshPictures();
 
-    // A note kept with each state (the designer keeps the project path in
-    // it): a step's state starts with the note of the state before it; undo
-    // and redo bring back the note of the state they reach. SetNote changes
-    // the current state's note and every other state's that had the same one.
-    const std::string& Note() const;
-    void SetNote(const std::string& note);
-    // Changes the current state's note only.
-    void SetCurrentNote(const std::string& note);
+    // Notes kept with each state under a key (the designer keeps the project
+    // path and the scheme box's name in them): a step's state starts with the
+    // notes of the state before it; undo and redo bring back the notes of the
+    // state they reach. SetNote changes the current state's note and every
+    // other state's that had the same one; SetCurrentNote the current one's.
+    std::string Note(const std::string& key) const;
+    void SetNote(const std::string& key, const std::string& note);
+    void SetCurrentNote(const std::string& key, const std::string& note);
 
     // Steps that can be undone, and the bytes the history holds in memory
     // (records, lists and names it owns; shared records counted once).

@@ -194,8 +194,8 @@ private:
     void ConnectShortcuts();
 
     // Runs `fn` as the undoable step `name`; a failure is shown, what it
-    // changed is still one step.
-    void Step(const QString& name, const std::function<void()>& fn);
+    // changed is still one step. True when the step changed something.
+    bool Step(const QString& name, const std::function<void()>& fn);
     // The views follow the design after a step, an undo or a redo.
     void DesignChanged(const package::EditEvent& e);
     void UpdateEditState();
@@ -266,6 +266,7 @@ private:
     std::string projectPath_;
     QString projectName_;
     QObject* presetEdit_ = nullptr; // the preset box's text field
+    bool stepChanged_ = false;
 };
 
 } // namespace tessaro::ui

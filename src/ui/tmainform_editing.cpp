@@ -86,6 +86,7 @@ void TMainForm::BuildEditing() {
         if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog->setDirectory(folder);
     }
 
+    editor_->SetCurrentNote("scheme", ComboBox1->currentText().toStdString());
     ConnectShortcuts();
     UpdateEditState();
 }
@@ -144,20 +145,25 @@ void TMainForm::EscapeKey() {
 
 // ------------------------------------------------------------ steps
 
-void TMainForm::Step(const QString& name, const std::function<void()>& fn) {
+bool TMainForm::Step(const QString& name, const std::function<void()>& fn) {
+    stepChanged_ = false;
     editor_->Begin(name.toStdString());
     Guard(fn);
     Guard([this] { editor_->Commit(); });
+    return stepChanged_;
 }
 
 void TMainForm::FollowProjectPath() {
-    projectPath_ = editor_->Note();
+    projectPath_ = editor_->Note("path");
     projectName_ = projectPath_.empty() ? QString()
                                         : QFileInfo(QString::fromStdString(projectPath_)).completeBaseName();
 }
 
 void TMainForm::DesignChanged(const package::EditEvent& e) {
+    stepChanged_ = e.Changed;
     FollowProjectPath();
+    // The scheme box names what the state was made with.
+    if (e.What != package::EditEvent::Kind::Step) ShowSchemeName(QString::fromStdString(editor_->Note("scheme")));
     if (e.Changed) {
         Guard([this] { preview_->Draw(); });
         // The pass rewrote the composed pictures: what the state names now.
@@ -229,7 +235,7 @@ bool TMainForm::ReplaceDesign(const QString& name, const std::function<void(mode
     doc_.ActivePluginsList.Selected = -1;
     // Only the new state is the project's: undoing the step brings back the
     // path the design before it had.
-    editor_->SetCurrentNote(projectPath.empty() ? std::string() : SavePathFor(projectPath));
+    editor_->SetCurrentNote("path", projectPath.empty() ? std::string() : SavePathFor(projectPath));
     FollowProjectPath();
     editor_->MarkSaved();
     SyncPanel();
@@ -245,7 +251,7 @@ bool TMainForm::SaveProjectTo(const std::string& path) {
         saved = true;
     });
     if (!saved) return false;
-    editor_->SetNote(path);
+    editor_->SetNote("path", path);
     FollowProjectPath();
     editor_->MarkSaved();
     UpdateEditState();

@@ -203,7 +203,8 @@ void TMainForm::ChooseBackgroundClick() {
 }
 
 void TMainForm::PresetChanged(const QString& text) {
-    Step("Colour Preset", [&] { package::ChoosePreset(doc_, selOption_->State(), ToDoc(text)); });
+    if (Step("Colour Preset", [&] { package::ChoosePreset(doc_, selOption_->State(), ToDoc(text)); }))
+        editor_->SetCurrentNote("scheme", text.toStdString());
 }
 
 void TMainForm::ShowSchemeName(const QString& name) {
@@ -216,7 +217,8 @@ void TMainForm::SchemeFileClick() {
     SetFilter(*openDialog_, "XML Files|*.xml");
     if (auto path = RunDialog(*openDialog_)) {
         ShowSchemeName(QFileInfo(*path).fileName());
-        Step("Colour Scheme File", [&] { package::ChooseSchemeFile(doc_, path->toStdString()); });
+        if (Step("Colour Scheme File", [&] { package::ChooseSchemeFile(doc_, path->toStdString()); }))
+            editor_->SetCurrentNote("scheme", QFileInfo(*path).fileName().toStdString());
     }
 }
 
@@ -319,6 +321,7 @@ void TMainForm::OpenProjectClick() {
     if (!ReplaceDesign("Open Project", [&](model::Document& doc) { package::OpenProject(doc, file); }, file))
         return;
     ShowSchemeName("user.scheme.xml");
+    editor_->SetCurrentNote("scheme", "user.scheme.xml");
 }
 
 } // namespace tessaro::ui

@@ -229,16 +229,23 @@ TEST_F(EditorTest, StoresOfDesignersThatDiedAreCleared) {
 
 TEST_F(EditorTest, NotesFollowUndoAndRedo) {
     package::Editor ed(doc_);
-    ed.SetCurrentNote("a.trpf");
+    ed.SetCurrentNote("path", "a.trpf");
     ed.Apply("Open Project", [](Document& d) { AddEntry(d, 0); });
-    ed.SetCurrentNote("b.trpf");
-    ed.Apply("Add Entry", [](Document& d) { AddEntry(d, 1); });
-    EXPECT_EQ(ed.Note(), "b.trpf");
-    ed.SetNote("c.trpf"); // saved under another name
+    ed.SetCurrentNote("path", "b.trpf");
+    ed.SetCurrentNote("scheme", "user.scheme.xml");
+    ed.Apply("Colour Preset", [](Document& d) { d.Scheme[3] = 7; });
+    ed.SetCurrentNote("scheme", "Red");
+    ed.SetNote("path", "c.trpf"); // saved under another name
+    EXPECT_EQ(ed.Note("scheme"), "Red");
     ed.Undo();
-    EXPECT_EQ(ed.Note(), "c.trpf");
+    EXPECT_EQ(ed.Note("path"), "c.trpf");
+    EXPECT_EQ(ed.Note("scheme"), "user.scheme.xml");
     ed.Undo();
-    EXPECT_EQ(ed.Note(), "a.trpf");
+    EXPECT_EQ(ed.Note("path"), "a.trpf");
+    EXPECT_EQ(ed.Note("scheme"), "");
+    ed.Redo();
+    ed.Redo();
+    EXPECT_EQ(ed.Note("scheme"), "Red");
 }
 
 // Random sequences of edits: undoing all of them gives back every earlier

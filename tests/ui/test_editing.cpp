@@ -247,7 +247,11 @@ private slots:
         r.Key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(r.doc().Scheme, before);
         QCOMPARE(w.UndoButton->toolTip(), QString("Undo Element Formats (Ctrl+Z)"));
-        QCOMPARE(w.ComboBox1->currentText(), QString("Red")); // no second preset chosen
+        QCOMPARE(w.ComboBox1->currentText(), QString("Default")); // the name goes back, no preset chosen
+        r.Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.ComboBox1->currentText(), QString("Red"));
+        r.Key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(r.doc().Scheme, before);
         QVERIFY(r.doc().Plugins[0].Items[0] == own);
         // Undone twice more: the element formats, then the entry.
         QTest::mouseClick(w.UndoButton, Qt::LeftButton);

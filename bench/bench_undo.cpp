@@ -26,7 +26,9 @@ namespace {
 std::string ProgramFolder() {
     static const std::string dir = [] {
         const std::string d =
-            (fs::temp_directory_path() / ("tessaro-bench-undo-" + std::to_string(::getpid()))).string() + "/";
+            (fs::temp_directory_path() / ("tessaro-bench-undo-" + std::to_string(::getpid())))
+                .string() +
+            "/";
         fs::remove_all(d);
         fs::copy(TESSARO_PROGRAM_DIR, d, fs::copy_options::recursive);
         return d;
@@ -35,8 +37,9 @@ std::string ProgramFolder() {
 }
 
 void Fill(model::Document& doc, int n) {
-    const char* kinds[] = {"Icon Bar", "Carrier/Sim", "Calendar", "Messaging Counts", "Clock",
-                           "Missed Calls", "Owner Info", "Profile", "MRU", "Call Progress"};
+    const char* kinds[] = {"Icon Bar", "Carrier/Sim",  "Calendar",   "Messaging Counts",
+                           "Clock",    "Missed Calls", "Owner Info", "Profile",
+                           "MRU",      "Call Progress"};
     model::Panel panel;
     for (int i = 0; i < n; ++i) {
         model::AddEntry(doc, panel, model::KindIndex(kinds[i % 10]));
@@ -51,7 +54,8 @@ void BM_UndoRedoWithRedraw(benchmark::State& state) {
     preview::Preview view(doc);
     package::Editor editor(doc);
     editor.AddListener([&](const package::EditEvent& e) {
-        if (e.Changed) view.Draw();
+        if (e.Changed)
+            view.Draw();
         editor.RefreshPictures();
     });
     view.DrawPlugins();
@@ -59,12 +63,16 @@ void BM_UndoRedoWithRedraw(benchmark::State& state) {
         editor.Apply("Move Entry Up", [i](model::Document& d) { model::MoveEntryUp(d, 50 + i); });
     bool back = true;
     for (auto _ : state) {
-        if (back ? !editor.Undo() : !editor.Redo()) back = !back;
+        if (back ? !editor.Undo() : !editor.Redo())
+            back = !back;
         benchmark::DoNotOptimize(view.Image1.Data());
     }
     state.counters["entries"] = model::CountEntries(doc);
 }
-BENCHMARK(BM_UndoRedoWithRedraw)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_UndoRedoWithRedraw)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 void BM_HundredStepsOnAFullDesign(benchmark::State& state) {
     for (auto _ : state) {
@@ -73,7 +81,8 @@ void BM_HundredStepsOnAFullDesign(benchmark::State& state) {
             model::Document doc;
             package::StartDocument(doc, ProgramFolder());
             for (int i = 0; i < model::kMaxEntries; ++i) {
-                model::NewEntryValues v = model::DefaultsFor(doc, i % 2 ? "Profile" : "Missed Calls");
+                model::NewEntryValues v =
+                    model::DefaultsFor(doc, i % 2 ? "Profile" : "Missed Calls");
                 v.Height = 5;
                 model::FillNewEntry(doc, i, i % 2 ? "Profile" : "Missed Calls", v);
             }
@@ -82,9 +91,12 @@ void BM_HundredStepsOnAFullDesign(benchmark::State& state) {
             for (int i = 0; i < 100; ++i) {
                 // Alternating kinds of steps: moves, a text, the split lines.
                 editor.Apply("step", [i](model::Document& d) {
-                    if (i % 3 == 0) model::MoveEntryUp(d, 1 + i * 7);
-                    else if (i % 3 == 1) d.Plugins[std::size_t(i * 9)].Items[0].Text = "Edited " + std::to_string(i);
-                    else d.SplitLines = 1 - d.SplitLines;
+                    if (i % 3 == 0)
+                        model::MoveEntryUp(d, 1 + i * 7);
+                    else if (i % 3 == 1)
+                        d.Plugins[std::size_t(i * 9)].Items[0].Text = "Edited " + std::to_string(i);
+                    else
+                        d.SplitLines = 1 - d.SplitLines;
                 });
             }
             state.counters["steps"] = editor.StepCount();

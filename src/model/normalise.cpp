@@ -34,14 +34,19 @@ void Walk(Document& doc, std::vector<std::string>& out) {
             out.emplace_back(kTransparencyScrollable);
             e.Transparent = 0;
         }
-        if (isFace) doc.BGI = kAnalogBackground;
+        if (isFace)
+            doc.BGI = kAnalogBackground;
     }
 }
 
 } // namespace
 
-bool IsAdvancedBar(const TPlugins& e) { return e.Name == "Icon Bar" && e.Items[0].X == 1; }
-bool IsAdvancedFace(const TPlugins& e) { return e.Name == "AnalogClock" && e.Items[0].Y == 1; }
+bool IsAdvancedBar(const TPlugins& e) {
+    return e.Name == "Icon Bar" && e.Items[0].X == 1;
+}
+bool IsAdvancedFace(const TPlugins& e) {
+    return e.Name == "AnalogClock" && e.Items[0].Y == 1;
+}
 
 std::vector<std::string> Normalise(Document& doc) {
     std::vector<std::string> out;
@@ -53,7 +58,8 @@ void MarkPictureIconBars(Theme& theme) {
     const int n = CountEntries(theme);
     for (int i = 0; i < n; ++i) {
         TPlugins& e = theme.Plugins[std::size_t(i)];
-        if (e.Name == "Icon Bar" && !(e.Transparent && e.TransparencyLevel == 255)) e.BgImage = "iconbar.jpg";
+        if (e.Name == "Icon Bar" && !(e.Transparent && e.TransparencyLevel == 255))
+            e.BgImage = "iconbar.jpg";
     }
 }
 

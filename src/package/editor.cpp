@@ -1,11 +1,11 @@
 #include "package/editor.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <unistd.h>
-#include <csignal>
-#include <cerrno>
-#include <cstdlib>
 
 #include "model/error.h"
 #include "model/normalise.h"
@@ -53,7 +53,8 @@ std::string KeyOf(const std::string& data) {
 
 // A picture name the state keeps: a bare file name of the program folder.
 bool Keepable(const std::string& name) {
-    return !name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." &&
+           name != "..";
 }
 
 std::size_t StringBytes(const std::string& s) {
@@ -62,21 +63,24 @@ std::size_t StringBytes(const std::string& s) {
 
 std::size_t RecordBytes(const TPlugins& e) {
     std::size_t n = sizeof(TPlugins) + 32; // the record and its shared block
-    n += StringBytes(e.Name) + StringBytes(e.ClsId) + StringBytes(e.DllName) + StringBytes(e.CustomImage) +
-         StringBytes(e.BgImage);
+    n += StringBytes(e.Name) + StringBytes(e.ClsId) + StringBytes(e.DllName) +
+         StringBytes(e.CustomImage) + StringBytes(e.BgImage);
     for (const auto& it : e.Items)
-        n += StringBytes(it.SelWeight) + StringBytes(it.UnselWeight) + StringBytes(it.Text) + StringBytes(it.Extra);
+        n += StringBytes(it.SelWeight) + StringBytes(it.UnselWeight) + StringBytes(it.Text) +
+             StringBytes(it.Extra);
     return n;
 }
 
 } // namespace
 
-Editor::Editor(model::Document& doc, int limit) : doc_(doc), limit_(std::size_t(std::max(limit, 1))) {
+Editor::Editor(model::Document& doc, int limit)
+    : doc_(doc), limit_(std::size_t(std::max(limit, 1))) {
     storeDir_ = doc_.AppDir + ".undo/" + std::to_string(::getpid()) + "/";
     std::error_code ec;
     fs::remove_all(storeDir_, ec);
     // Stores left behind by designers that did not end normally.
-    for (fs::directory_iterator it(doc_.AppDir + ".undo", ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(doc_.AppDir + ".undo", ec), end; !ec && it != end;
+         it.increment(ec)) {
         const std::string name = it->path().filename().string();
         char* rest = nullptr;
         const long pid = std::strtol(name.c_str(), &rest, 10);
@@ -105,7 +109,8 @@ void Editor::RemoveListener(int id) {
 
 void Editor::Notify(const EditEvent& e) {
     const auto copy = listeners_; // a listener may remove itself
-    for (const auto& l : copy) l.second(e);
+    for (const auto& l : copy)
+        l.second(e);
 }
 
 std::shared_ptr<Editor::State> Editor::Capture(const State* previous) {
@@ -121,9 +126,11 @@ std::shared_ptr<Editor::State> Editor::Capture(const State* previous) {
             s->Plugins[i] = std::make_shared<const TPlugins>(doc_.Plugins[i]);
     }
     model::Theme wide = WideOf(doc_);
-    s->Wide = previous && *previous->Wide == wide ? previous->Wide
-                                                  : std::make_shared<const model::Theme>(std::move(wide));
-    s->BGI = previous && *previous->BGI == doc_.BGI ? previous->BGI : std::make_shared<const std::string>(doc_.BGI);
+    s->Wide = previous && *previous->Wide == wide
+                  ? previous->Wide
+                  : std::make_shared<const model::Theme>(std::move(wide));
+    s->BGI = previous && *previous->BGI == doc_.BGI ? previous->BGI
+                                                    : std::make_shared<const std::string>(doc_.BGI);
     s->Lines = previous && *previous->Lines == doc_.ActivePluginsList.Lines
                    ? previous->Lines
                    : std::make_shared<const std::vector<std::string>>(doc_.ActivePluginsList.Lines);
@@ -135,12 +142,14 @@ std::shared_ptr<Editor::State> Editor::Capture(const State* previous) {
 void Editor::CapturePictures(State& s) {
     std::set<std::string> names;
     auto add = [&](const std::string& name) {
-        if (Keepable(name)) names.insert(name);
+        if (Keepable(name))
+            names.insert(name);
     };
     add(s.Wide->BackgroundImage);
     add(*s.BGI);
     for (const auto& e : s.Plugins) {
-        if (!e->Used) continue;
+        if (!e->Used)
+            continue;
         add(e->CustomImage);
         add(e->BgImage);
     }
@@ -173,26 +182,30 @@ void Editor::Begin(const std::string& name) {
 }
 
 std::vector<std::string> Editor::Commit() {
-    if (depth_ == 0) return {};
-    if (--depth_ > 0) return {};
+    if (depth_ == 0)
+        return {};
+    if (--depth_ > 0)
+        return {};
     EditEvent e;
     e.What = EditEvent::Kind::Step;
     e.Name = stepName_;
     e.Messages = model::Normalise(doc_);
     const State& before = *states_[current_];
     std::shared_ptr<State> after = Capture(&before);
-    bool same = after->Wide == before.Wide && after->BGI == before.BGI && after->Lines == before.Lines &&
-                after->Files == before.Files;
+    bool same = after->Wide == before.Wide && after->BGI == before.BGI &&
+                after->Lines == before.Lines && after->Files == before.Files;
     for (std::size_t i = 0; same && i < after->Plugins.size(); ++i)
         same = i < before.Plugins.size() && after->Plugins[i] == before.Plugins[i];
     if (!same) {
         after->Name = stepName_;
         after->Notes = before.Notes;
         states_.resize(current_ + 1); // the steps that could be redone are gone
-        if (saved_ != kNone && saved_ > current_) saved_ = kNone;
+        if (saved_ != kNone && saved_ > current_)
+            saved_ = kNone;
         states_.push_back(std::move(after));
         ++current_;
-        while (states_.size() > limit_ + 1) DropOldest();
+        while (states_.size() > limit_ + 1)
+            DropOldest();
         Collect();
         e.Changed = true;
     }
@@ -215,14 +228,16 @@ std::vector<std::string> Editor::Apply(const std::string& name,
 void Editor::DropOldest() {
     states_.erase(states_.begin());
     --current_;
-    if (saved_ != kNone) saved_ = saved_ == 0 ? kNone : saved_ - 1;
+    if (saved_ != kNone)
+        saved_ = saved_ == 0 ? kNone : saved_ - 1;
 }
 
 void Editor::Collect() {
     std::set<std::string> used;
     for (const auto& s : states_)
         for (const auto& [name, key] : s->Files)
-            if (!key.empty()) used.insert(key);
+            if (!key.empty())
+                used.insert(key);
     for (auto it = stored_.begin(); it != stored_.end();) {
         if (used.count(it->first)) {
             ++it;
@@ -233,13 +248,18 @@ void Editor::Collect() {
     }
 }
 
-std::string Editor::UndoName() const { return CanUndo() ? states_[current_]->Name : std::string(); }
-std::string Editor::RedoName() const { return CanRedo() ? states_[current_ + 1]->Name : std::string(); }
+std::string Editor::UndoName() const {
+    return CanUndo() ? states_[current_]->Name : std::string();
+}
+std::string Editor::RedoName() const {
+    return CanRedo() ? states_[current_ + 1]->Name : std::string();
+}
 
 void Editor::Restore(const State& target) {
     const std::size_t n = std::min(doc_.Plugins.size(), target.Plugins.size());
     for (std::size_t i = 0; i < n; ++i)
-        if (!(doc_.Plugins[i] == *target.Plugins[i])) doc_.Plugins[i] = *target.Plugins[i];
+        if (!(doc_.Plugins[i] == *target.Plugins[i]))
+            doc_.Plugins[i] = *target.Plugins[i];
     std::vector<TPlugins> records;
     records.swap(doc_.Plugins);
     static_cast<model::Theme&>(doc_) = *target.Wide;
@@ -249,10 +269,12 @@ void Editor::Restore(const State& target) {
     doc_.ActivePluginsList.Selected = target.Selected;
     // Pictures: what the state saw comes back where the file now differs.
     for (const auto& [name, key] : target.Files) {
-        if (key.empty()) continue;
+        if (key.empty())
+            continue;
         const std::string path = doc_.AppDir + name;
         try {
-            if (platform::FileExists(path) && KeyOf(platform::ReadFile(path)) == key) continue;
+            if (platform::FileExists(path) && KeyOf(platform::ReadFile(path)) == key)
+                continue;
         } catch (const Error&) {
         }
         platform::WriteFileAtomic(path, platform::ReadFile(storeDir_ + key));
@@ -260,7 +282,8 @@ void Editor::Restore(const State& target) {
 }
 
 bool Editor::Undo() {
-    if (!CanUndo()) return false;
+    if (!CanUndo())
+        return false;
     const std::string name = states_[current_]->Name;
     Restore(*states_[current_ - 1]);
     --current_;
@@ -269,7 +292,8 @@ bool Editor::Undo() {
 }
 
 bool Editor::Redo() {
-    if (!CanRedo()) return false;
+    if (!CanRedo())
+        return false;
     Restore(*states_[current_ + 1]);
     ++current_;
     Notify(EditEvent{EditEvent::Kind::Redo, states_[current_]->Name, true, {}});
@@ -286,11 +310,14 @@ void Editor::SetNote(const std::string& key, const std::string& note) {
     const std::string old = Note(key);
     for (auto& s : states_) {
         const auto it = s->Notes.find(key);
-        if ((it == s->Notes.end() ? std::string() : it->second) == old) s->Notes[key] = note;
+        if ((it == s->Notes.end() ? std::string() : it->second) == old)
+            s->Notes[key] = note;
     }
 }
 
-void Editor::SetCurrentNote(const std::string& key, const std::string& note) { states_[current_]->Notes[key] = note; }
+void Editor::SetCurrentNote(const std::string& key, const std::string& note) {
+    states_[current_]->Notes[key] = note;
+}
 
 void Editor::Reset() {
     const auto notes = states_[current_]->Notes;
@@ -304,7 +331,8 @@ void Editor::Reset() {
 }
 
 void Editor::Absorb() {
-    if (depth_ > 0) return;
+    if (depth_ > 0)
+        return;
     auto now = Capture(states_[current_].get());
     now->Name = states_[current_]->Name;
     now->Notes = states_[current_]->Notes;
@@ -312,7 +340,10 @@ void Editor::Absorb() {
     Collect();
 }
 
-void Editor::RefreshPictures() { CapturePictures(*states_[current_]); Collect(); }
+void Editor::RefreshPictures() {
+    CapturePictures(*states_[current_]);
+    Collect();
+}
 
 std::size_t Editor::MemoryUsed() const {
     std::set<const void*> seen;
@@ -320,14 +351,19 @@ std::size_t Editor::MemoryUsed() const {
     for (const auto& s : states_) {
         n += sizeof(State) + 32 + s->Plugins.capacity() * sizeof(s->Plugins[0]);
         for (const auto& e : s->Plugins)
-            if (seen.insert(e.get()).second) n += RecordBytes(*e);
-        if (seen.insert(s->Wide.get()).second) n += sizeof(model::Theme) + 32;
-        if (seen.insert(s->BGI.get()).second) n += sizeof(std::string) + 32 + StringBytes(*s->BGI);
+            if (seen.insert(e.get()).second)
+                n += RecordBytes(*e);
+        if (seen.insert(s->Wide.get()).second)
+            n += sizeof(model::Theme) + 32;
+        if (seen.insert(s->BGI.get()).second)
+            n += sizeof(std::string) + 32 + StringBytes(*s->BGI);
         if (seen.insert(s->Lines.get()).second) {
             n += 32 + s->Lines->capacity() * sizeof(std::string);
-            for (const auto& l : *s->Lines) n += StringBytes(l);
+            for (const auto& l : *s->Lines)
+                n += StringBytes(l);
         }
-        for (const auto& [name, key] : s->Files) n += 64 + StringBytes(name) + StringBytes(key);
+        for (const auto& [name, key] : s->Files)
+            n += 64 + StringBytes(name) + StringBytes(key);
         n += StringBytes(s->Name);
     }
     return n;

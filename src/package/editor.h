@@ -24,7 +24,7 @@ struct EditEvent {
 };
 
 class Editor {
-public:
+  public:
     static constexpr int kDefaultLimit = 100;
 
     // Starts the history with the document as it is now (unmodified). The
@@ -106,7 +106,7 @@ public:
     // The folder of the undo store (ends in '/').
     const std::string& StoreDir() const { return storeDir_; }
 
-private:
+  private:
     static constexpr std::size_t kNone = std::size_t(-1);
     struct State;
 

@@ -2,10 +2,10 @@
 // modified mark and title, the question before work is lost, project saves
 // by shortcut, the keyboard and the dialogs' remembered folders.
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsOpacityEffect>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -68,7 +68,8 @@ void TMainForm::BuildEditing() {
     RedoButton->setGeometry(185, 392, 23, 23);
     RedoButton->setIcon(ButtonPicture(Picture::Redo));
     // Under the settings panel while it shows, like the other list buttons.
-    if (SettingsPanel->isVisible()) SettingsPanel->raise();
+    if (SettingsPanel->isVisible())
+        SettingsPanel->raise();
     connect(UndoButton, &QToolButton::clicked, this, [this] { UndoClick(); });
     connect(RedoButton, &QToolButton::clicked, this, [this] { RedoClick(); });
 
@@ -81,9 +82,11 @@ void TMainForm::BuildEditing() {
     SavedLabel->hide();
 
     // The dialogs start where they were last used, also in an earlier run.
-    for (auto [dialog, key] : {std::pair{openDialog_, "folders/open"}, std::pair{saveDialog_, "folders/save"}}) {
+    for (auto [dialog, key] :
+         {std::pair{openDialog_, "folders/open"}, std::pair{saveDialog_, "folders/save"}}) {
         const QString folder = Settings().value(key).toString();
-        if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog->setDirectory(folder);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            dialog->setDirectory(folder);
     }
 
     editor_->SetCurrentNote("scheme", ComboBox1->currentText().toStdString());
@@ -112,8 +115,10 @@ void TMainForm::ConnectShortcuts() {
 
     // The entry list's own keys.
     key(QKeySequence(Qt::Key_Delete), ActivePluginsList, [this] { RemovePluginButton->click(); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_Up), ActivePluginsList, [this] { UpPluginButton->click(); });
-    key(QKeySequence(Qt::CTRL | Qt::Key_Down), ActivePluginsList, [this] { DownPluginButton->click(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Up), ActivePluginsList,
+        [this] { UpPluginButton->click(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Down), ActivePluginsList,
+        [this] { DownPluginButton->click(); });
     auto open = [this] {
         if (QListWidgetItem* item = ActivePluginsList->currentItem())
             emit ActivePluginsList->itemDoubleClicked(item);
@@ -128,10 +133,12 @@ void TMainForm::ConnectShortcuts() {
     ActivePluginsList->setToolTip("Double Click (Enter, F2) to Edit");
     PluginsList->setToolTip("Click to Add (Esc: back to the list)");
     Button6->setToolTip(ShortcutTip("OK", QKeySequence(Qt::Key_Escape)));
-    Button4->setToolTip(ShortcutTip("Save the project as", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)) +
-                        ", " + ShortcutTip("save again", QKeySequence(Qt::CTRL | Qt::Key_S)));
+    Button4->setToolTip(
+        ShortcutTip("Save the project as", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)) + ", " +
+        ShortcutTip("save again", QKeySequence(Qt::CTRL | Qt::Key_S)));
     Button5->setToolTip(ShortcutTip("Open a project", QKeySequence(Qt::CTRL | Qt::Key_O)));
-    PageControl1->setTabToolTip(PageControl1->indexOf(AboutPage), ShortcutTip("About", QKeySequence(Qt::Key_F1)));
+    PageControl1->setTabToolTip(PageControl1->indexOf(AboutPage),
+                                ShortcutTip("About", QKeySequence(Qt::Key_F1)));
 }
 
 void TMainForm::EscapeKey() {
@@ -155,15 +162,17 @@ bool TMainForm::Step(const QString& name, const std::function<void()>& fn) {
 
 void TMainForm::FollowProjectPath() {
     projectPath_ = editor_->Note("path");
-    projectName_ = projectPath_.empty() ? QString()
-                                        : QFileInfo(QString::fromStdString(projectPath_)).completeBaseName();
+    projectName_ = projectPath_.empty()
+                       ? QString()
+                       : QFileInfo(QString::fromStdString(projectPath_)).completeBaseName();
 }
 
 void TMainForm::DesignChanged(const package::EditEvent& e) {
     stepChanged_ = e.Changed;
     FollowProjectPath();
     // The scheme box names what the state was made with.
-    if (e.What != package::EditEvent::Kind::Step) ShowSchemeName(QString::fromStdString(editor_->Note("scheme")));
+    if (e.What != package::EditEvent::Kind::Step)
+        ShowSchemeName(QString::fromStdString(editor_->Note("scheme")));
     if (e.Changed) {
         Guard([this] { preview_->Draw(); });
         // The pass rewrote the composed pictures: what the state names now.
@@ -173,32 +182,41 @@ void TMainForm::DesignChanged(const package::EditEvent& e) {
     SyncEntryList();
     SyncOptions();
     UpdateEditState();
-    for (const std::string& m : e.Messages) ShowMessage(QString::fromStdString(m));
+    for (const std::string& m : e.Messages)
+        ShowMessage(QString::fromStdString(m));
 }
 
 void TMainForm::UpdateEditState() {
-    if (!editor_) return;
+    if (!editor_)
+        return;
     const QString undo = QString::fromStdString(editor_->UndoName());
     const QString redo = QString::fromStdString(editor_->RedoName());
     UndoButton->setEnabled(editor_->CanUndo());
     RedoButton->setEnabled(editor_->CanRedo());
-    UndoButton->setToolTip(ShortcutTip(undo.isEmpty() ? "Undo" : "Undo " + undo, QKeySequence(Qt::CTRL | Qt::Key_Z)));
-    RedoButton->setToolTip(ShortcutTip(redo.isEmpty() ? "Redo" : "Redo " + redo, QKeySequence(Qt::CTRL | Qt::Key_Y)));
-    setWindowTitle(projectName_.isEmpty() ? QString("Tessaro[*]") : projectName_ + QString::fromUtf8(" \u2014 Tessaro[*]"));
+    UndoButton->setToolTip(
+        ShortcutTip(undo.isEmpty() ? "Undo" : "Undo " + undo, QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    RedoButton->setToolTip(
+        ShortcutTip(redo.isEmpty() ? "Redo" : "Redo " + redo, QKeySequence(Qt::CTRL | Qt::Key_Y)));
+    setWindowTitle(projectName_.isEmpty() ? QString("Tessaro[*]")
+                                          : projectName_ + QString::fromUtf8(" \u2014 Tessaro[*]"));
     setWindowModified(editor_->Modified());
 }
 
 void TMainForm::UndoClick() {
     // The panel and the catalogue show one entry's values: they close first.
-    if (panel_.PanelVisible) Button6->click();
-    else if (panel_.CatalogueVisible) model::LeaveCatalogue(panel_);
+    if (panel_.PanelVisible)
+        Button6->click();
+    else if (panel_.CatalogueVisible)
+        model::LeaveCatalogue(panel_);
     SyncPanel();
     Guard([this] { editor_->Undo(); });
 }
 
 void TMainForm::RedoClick() {
-    if (panel_.PanelVisible) Button6->click();
-    else if (panel_.CatalogueVisible) model::LeaveCatalogue(panel_);
+    if (panel_.PanelVisible)
+        Button6->click();
+    else if (panel_.CatalogueVisible)
+        model::LeaveCatalogue(panel_);
     SyncPanel();
     Guard([this] { editor_->Redo(); });
 }
@@ -206,7 +224,8 @@ void TMainForm::RedoClick() {
 // ------------------------------------------------------------ replacing, saving
 
 bool TMainForm::MaybeSave() {
-    if (!editor_ || !editor_->Modified()) return true;
+    if (!editor_ || !editor_->Modified())
+        return true;
     int answer = 0;
     if (hooks_.AskSave) {
         answer = hooks_.AskSave();
@@ -216,20 +235,25 @@ bool TMainForm::MaybeSave() {
         box.setDefaultButton(QMessageBox::Save);
         answer = box.exec();
     }
-    if (answer == QMessageBox::Discard) return true;
-    if (answer != QMessageBox::Save) return false;
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer != QMessageBox::Save)
+        return false;
     return SaveProjectShortcut();
 }
 
-bool TMainForm::ReplaceDesign(const QString& name, const std::function<void(model::Document&)>& replace,
+bool TMainForm::ReplaceDesign(const QString& name,
+                              const std::function<void(model::Document&)>& replace,
                               const std::string& projectPath) {
-    if (!MaybeSave()) return false;
+    if (!MaybeSave())
+        return false;
     bool done = false;
     Step(name, [&] {
         replace(doc_);
         done = true;
     });
-    if (!done) return false;
+    if (!done)
+        return false;
     // The page goes back to browsing: the entry the panel held is gone.
     model::ClosePanel(doc_, panel_);
     doc_.ActivePluginsList.Selected = -1;
@@ -250,7 +274,8 @@ bool TMainForm::SaveProjectTo(const std::string& path) {
         package::SaveProject(doc_, path);
         saved = true;
     });
-    if (!saved) return false;
+    if (!saved)
+        return false;
     editor_->SetNote("path", path);
     FollowProjectPath();
     editor_->MarkSaved();
@@ -260,12 +285,14 @@ bool TMainForm::SaveProjectTo(const std::string& path) {
 }
 
 bool TMainForm::SaveProjectShortcut() {
-    if (projectPath_.empty()) return SaveProjectAs();
+    if (projectPath_.empty())
+        return SaveProjectAs();
     return SaveProjectTo(projectPath_);
 }
 
 void TMainForm::Confirm(const QString& text) {
-    SavedLabel->setText(SavedLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, SavedLabel->width() - 6));
+    SavedLabel->setText(
+        SavedLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, SavedLabel->width() - 6));
     SavedLabel->setToolTip(text);
     auto* effect = static_cast<QGraphicsOpacityEffect*>(SavedLabel->graphicsEffect());
     effect->setOpacity(1.0);
@@ -275,13 +302,16 @@ void TMainForm::Confirm(const QString& text) {
     fade->setStartValue(1.0);
     fade->setEndValue(0.0);
     fade->setDuration(800);
-    QTimer::singleShot(kConfirmMs, fade, [fade] { fade->start(QAbstractAnimation::DeleteWhenStopped); });
+    QTimer::singleShot(kConfirmMs, fade,
+                       [fade] { fade->start(QAbstractAnimation::DeleteWhenStopped); });
     connect(fade, &QPropertyAnimation::finished, SavedLabel, &QLabel::hide);
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-    if (MaybeSave()) e->accept();
-    else e->ignore();
+    if (MaybeSave())
+        e->accept();
+    else
+        e->ignore();
 }
 
 // ------------------------------------------------------------ remembered folders
@@ -296,7 +326,8 @@ QSettings& TMainForm::Settings() {
 
 void TMainForm::RememberFolder(QFileDialog& dialog) {
     const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty()) return;
+    if (files.isEmpty())
+        return;
     const QString key = &dialog == saveDialog_ ? "folders/save" : "folders/open";
     Settings().setValue(key, QFileInfo(files.front()).absolutePath());
 }

@@ -24,9 +24,11 @@ using testsupport::Slurp;
 namespace {
 
 class EditorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        app_ = (fs::temp_directory_path() / ("tessaro-editor-" + std::to_string(::getpid()))).string() + "/";
+        app_ = (fs::temp_directory_path() / ("tessaro-editor-" + std::to_string(::getpid())))
+                   .string() +
+               "/";
         fs::remove_all(app_);
         fs::create_directories(app_);
         fs::copy_file(TESSARO_PROGRAM_DIR "Default", app_ + "Default");
@@ -149,7 +151,8 @@ TEST_F(EditorTest, SavedPointAndModified) {
 
 TEST_F(EditorTest, KeepsTheLimitAndForgetsTheOldestSteps) {
     package::Editor ed(doc_, 5);
-    for (int i = 0; i < 8; ++i) ed.Apply("Add Entry", [](Document& d) { AddEntry(d, 1); });
+    for (int i = 0; i < 8; ++i)
+        ed.Apply("Add Entry", [](Document& d) { AddEntry(d, 1); });
     EXPECT_EQ(ed.StepCount(), 5);
     while (ed.Undo()) {
     }
@@ -162,7 +165,8 @@ TEST_F(EditorTest, PicturesAStepReplacedOrDeletedComeBack) {
     WriteFile(app_ + "photo.jpg", "first photo");
     ed.Apply("Background Picture", [](Document& d) { d.BGI = d.BackgroundImage = "photo.jpg"; });
     // The same name, a new picture (a crop written over it).
-    ed.Apply("Background Picture", [&](Document&) { WriteFile(app_ + "photo.jpg", "cropped photo"); });
+    ed.Apply("Background Picture",
+             [&](Document&) { WriteFile(app_ + "photo.jpg", "cropped photo"); });
     ASSERT_EQ(ed.StepCount(), 2) << "a new picture under the same name is a change";
     // A custom bar picture, deleted with the next background choice.
     ed.Apply("Icon Bar Style", [&](Document& d) {
@@ -200,7 +204,8 @@ TEST_F(EditorTest, TheStoreHoldsOnlyWhatKeptStepsNeed) {
                 WriteFile(app_ + "bg.jpg", "picture " + std::to_string(i));
             });
         int kept = 0;
-        for ([[maybe_unused]] const auto& f : fs::directory_iterator(store)) ++kept;
+        for ([[maybe_unused]] const auto& f : fs::directory_iterator(store))
+            ++kept;
         EXPECT_EQ(kept, 3) << "the pictures of the three states the two steps span";
         EXPECT_EQ(store.find(app_), 0u);
         EXPECT_NE(store.find("/.undo/"), std::string::npos);
@@ -216,7 +221,8 @@ TEST_F(EditorTest, TheWritersRuleIsAbsorbedWithoutAStep) {
     EXPECT_EQ(ed.StepCount(), 1);
     ed.Apply("Split Lines", [](Document& d) { d.SplitLines = 1; });
     ed.Undo();
-    EXPECT_EQ(doc_.Plugins[0].BgImage, "iconbar.jpg") << "undoing the next step keeps what the save did";
+    EXPECT_EQ(doc_.Plugins[0].BgImage, "iconbar.jpg")
+        << "undoing the next step keeps what the save did";
 }
 
 TEST_F(EditorTest, StoresOfDesignersThatDiedAreCleared) {
@@ -262,7 +268,8 @@ TEST_F(EditorTest, RandomEditsUndoAndRedoExactly) {
             std::string Bgi, Layout, Project, Picture;
         };
         auto look = [&] {
-            return Seen{doc_, doc_.BGI, Layout(), ProjectText(), Slurp(app_ + doc_.BackgroundImage)};
+            return Seen{doc_, doc_.BGI, Layout(), ProjectText(),
+                        Slurp(app_ + doc_.BackgroundImage)};
         };
         std::vector<Seen> states{look()};
         for (int step = 0; step < 60; ++step) {
@@ -271,10 +278,21 @@ TEST_F(EditorTest, RandomEditsUndoAndRedoExactly) {
             ed.Apply("edit", [&](Document& d) {
                 switch (op) {
                 case 0:
-                case 1: AddEntry(d, pick(kKindCount)); break;
-                case 2: if (n) RemoveEntry(d, pick(n)); break;
-                case 3: if (n) MoveEntryUp(d, pick(n)); break;
-                case 4: if (n) MoveEntryDown(d, pick(n)); break;
+                case 1:
+                    AddEntry(d, pick(kKindCount));
+                    break;
+                case 2:
+                    if (n)
+                        RemoveEntry(d, pick(n));
+                    break;
+                case 3:
+                    if (n)
+                        MoveEntryUp(d, pick(n));
+                    break;
+                case 4:
+                    if (n)
+                        MoveEntryDown(d, pick(n));
+                    break;
                 case 5:
                     if (n) {
                         TPlugins& e = d.Plugins[std::size_t(pick(n))];
@@ -285,18 +303,25 @@ TEST_F(EditorTest, RandomEditsUndoAndRedoExactly) {
                         e.TransparencyLevel = pick(2) ? 255 : 100;
                     }
                     break;
-                case 6: d.SplitLines = pick(2); d.Scheme[std::size_t(pick(kSchemeSize))] = Color(rng() & 0xFFFFFF); break;
+                case 6:
+                    d.SplitLines = pick(2);
+                    d.Scheme[std::size_t(pick(kSchemeSize))] = Color(rng() & 0xFFFFFF);
+                    break;
                 case 7: {
                     const std::string name = "bg" + std::to_string(pick(3)) + ".jpg";
                     WriteFile(app_ + name, "picture " + std::to_string(rng()));
                     d.BGI = d.BackgroundImage = name;
                     break;
                 }
-                default: d.DefaultFontSize = 8 + pick(10); break;
+                default:
+                    d.DefaultFontSize = 8 + pick(10);
+                    break;
                 }
             });
-            if (ed.StepCount() == int(states.size())) states.push_back(look());
-            ASSERT_EQ(ed.StepCount() + 1, int(states.size())) << "seed " << seed << " step " << step;
+            if (ed.StepCount() == int(states.size()))
+                states.push_back(look());
+            ASSERT_EQ(ed.StepCount() + 1, int(states.size()))
+                << "seed " << seed << " step " << step;
         }
         ASSERT_GT(states.size(), 30u);
         auto same = [&](const Seen& want, const char* where, std::size_t k) {

@@ -2,6 +2,7 @@
 // with their buttons and keys, the modified mark in the title, the question
 // before unsaved work is lost, saving by shortcut, the entry list's keys and
 // pictures coming back on undo.
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +10,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QComboBox>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -53,14 +53,16 @@ struct Rig {
         hooks.Message = [this](const QString& m) { messages << m; };
         hooks.FileDialog = [this](QFileDialog&) -> std::optional<QString> {
             ++dialogs;
-            if (answers.empty()) return std::nullopt;
+            if (answers.empty())
+                return std::nullopt;
             auto a = answers.front();
             answers.pop_front();
             return a;
         };
         hooks.AskSave = [this] {
             ++asked;
-            if (saveAnswers.empty()) return int(QMessageBox::Cancel);
+            if (saveAnswers.empty())
+                return int(QMessageBox::Cancel);
             const int a = saveAnswers.front();
             saveAnswers.pop_front();
             return a;
@@ -80,7 +82,8 @@ struct Rig {
     model::Document& doc() { return w->Doc(); }
 
     void ClickLine(QListWidget* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
     }
     void Add(const char* kind) {
         QTest::mouseClick(w->AddPluginButton, Qt::LeftButton);
@@ -93,12 +96,15 @@ struct Rig {
     }
     QStringList Lines() const {
         QStringList l;
-        for (int i = 0; i < w->ActivePluginsList->count(); ++i) l << w->ActivePluginsList->item(i)->text();
+        for (int i = 0; i < w->ActivePluginsList->count(); ++i)
+            l << w->ActivePluginsList->item(i)->text();
         return l;
     }
 };
 
-QRgb ScreenPixel(TMainForm& w, int x, int y) { return w.BGImage->Image().pixel(x, y); }
+QRgb ScreenPixel(TMainForm& w, int x, int y) {
+    return w.BGImage->Image().pixel(x, y);
+}
 
 // Runs `act` on the modal window that `open` shows, once it is up.
 void WithModal(const std::function<void()>& open, const std::function<void(QWidget*)>& act) {
@@ -118,7 +124,7 @@ void WithModal(const std::function<void()>& open, const std::function<void(QWidg
 class EditingTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { ui::UseDesignerFont(); }
 
     void undoAndRedoByButtonsAndKeys() {
@@ -162,7 +168,8 @@ private slots:
         QCOMPARE(r.Lines(), (QStringList{"Profile", "Calendar"}));
         QTest::mouseClick(w.UndoButton, Qt::LeftButton);
         QCOMPARE(r.Lines(), (QStringList{"Clock", "Profile", "Calendar"}));
-        for (int i = 0; i < 10; ++i) QTest::mouseClick(w.UndoButton, Qt::LeftButton);
+        for (int i = 0; i < 10; ++i)
+            QTest::mouseClick(w.UndoButton, Qt::LeftButton);
         QCOMPARE(model::CountEntries(r.doc()), 0);
         QVERIFY(!w.UndoButton->isEnabled());
         QVERIFY(r.messages.isEmpty());
@@ -229,7 +236,8 @@ private slots:
 
         // Closing the default formats window rewrites every entry: one step.
         w.PageControl1->setCurrentWidget(w.OptionsPage);
-        WithModal([&] { QTest::mouseClick(w.SpeedButton4, Qt::LeftButton); }, [](QWidget* m) { m->close(); });
+        WithModal([&] { QTest::mouseClick(w.SpeedButton4, Qt::LeftButton); },
+                  [](QWidget* m) { m->close(); });
         w.activateWindow(); // as the window manager does when the window closes
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(r.doc().Plugins[0].Items[0].UnselWeight, r.doc().DefaultUnselWeight);
@@ -247,7 +255,8 @@ private slots:
         r.Key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(r.doc().Scheme, before);
         QCOMPARE(w.UndoButton->toolTip(), QString("Undo Element Formats (Ctrl+Z)"));
-        QCOMPARE(w.ComboBox1->currentText(), QString("Default")); // the name goes back, no preset chosen
+        QCOMPARE(w.ComboBox1->currentText(),
+                 QString("Default")); // the name goes back, no preset chosen
         r.Key(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(w.ComboBox1->currentText(), QString("Red"));
         r.Key(Qt::Key_Z, Qt::ControlModifier);
@@ -299,7 +308,8 @@ private slots:
         QCOMPARE(r.dialogs, 2);
         QCOMPARE(w.windowTitle(), QString::fromUtf8("Green \u2014 Tessaro[*]"));
         QSettings settings(QString::fromStdString(r.appDir + "settings.ini"), QSettings::IniFormat);
-        QCOMPARE(QDir(settings.value("folders/save").toString()), QDir(QString::fromStdString(out)));
+        QCOMPARE(QDir(settings.value("folders/save").toString()),
+                 QDir(QString::fromStdString(out)));
         w.close();
         QCOMPARE(r.asked, 0); // nothing to lose: no question
         // A new window starts its save dialog in that folder.
@@ -351,7 +361,8 @@ private slots:
         TMainForm& w = *r.w;
         const std::string bg = r.appDir + "photo.jpg";
         platform::WriteJpeg(bg, platform::Bitmap(176, 200, 0xFF0000), 95); // blue
-        w.Editor().Apply("Background Picture", [](model::Document& d) { d.BGI = d.BackgroundImage = "photo.jpg"; });
+        w.Editor().Apply("Background Picture",
+                         [](model::Document& d) { d.BGI = d.BackgroundImage = "photo.jpg"; });
         const std::string out = r.appDir + "out/";
         fs::create_directories(out);
         r.answers.push_back(QString::fromStdString(out + "Sea.trpf"));

@@ -255,7 +255,7 @@ std::string Editor::RedoName() const {
     return CanRedo() ? states_[current_ + 1]->Name : std::string();
 }
 
-void Editor::Restore(const State& target) {
+std::string Editor::Restore(const State& target) {
     const std::size_t n = std::min(doc_.Plugins.size(), target.Plugins.size());
     for (std::size_t i = 0; i < n; ++i)
         if (!(doc_.Plugins[i] == *target.Plugins[i]))
@@ -268,6 +268,8 @@ void Editor::Restore(const State& target) {
     doc_.ActivePluginsList.Lines = *target.Lines;
     doc_.ActivePluginsList.Selected = target.Selected;
     // Pictures: what the state saw comes back where the file now differs.
+    // A picture that cannot be written back does not stop the others.
+    std::string failed;
     for (const auto& [name, key] : target.Files) {
         if (key.empty())
             continue;
@@ -277,26 +279,36 @@ void Editor::Restore(const State& target) {
                 continue;
         } catch (const Error&) {
         }
-        platform::WriteFileAtomic(path, platform::ReadFile(storeDir_ + key));
+        try {
+            platform::WriteFileAtomic(path, platform::ReadFile(storeDir_ + key));
+        } catch (const Error& e) {
+            if (failed.empty())
+                failed = "The picture \"" + name + "\" could not be brought back: " + e.what();
+        }
     }
+    return failed;
 }
 
 bool Editor::Undo() {
     if (!CanUndo())
         return false;
     const std::string name = states_[current_]->Name;
-    Restore(*states_[current_ - 1]);
+    const std::string failed = Restore(*states_[current_ - 1]);
     --current_;
     Notify(EditEvent{EditEvent::Kind::Undo, name, true, {}});
+    if (!failed.empty())
+        throw Error(failed);
     return true;
 }
 
 bool Editor::Redo() {
     if (!CanRedo())
         return false;
-    Restore(*states_[current_ + 1]);
+    const std::string failed = Restore(*states_[current_ + 1]);
     ++current_;
     Notify(EditEvent{EditEvent::Kind::Redo, states_[current_]->Name, true, {}});
+    if (!failed.empty())
+        throw Error(failed);
     return true;
 }
 

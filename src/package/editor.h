@@ -69,6 +69,8 @@ class Editor {
     // Brings back the design, background name, entry list (with the
     // selection it had) and pictures as they were before (after) the step,
     // then tells the views. Return false when there is nothing to undo (redo).
+    // A picture that cannot be written back throws Error naming it, after
+    // the step has been taken back and the views told.
     bool Undo();
     bool Redo();
 
@@ -112,7 +114,8 @@ class Editor {
 
     std::shared_ptr<State> Capture(const State* previous);
     void CapturePictures(State& s);
-    void Restore(const State& target);
+    // Returns the message for a picture that could not be written back ("": all).
+    std::string Restore(const State& target);
     void DropOldest();
     void Collect();
     void Notify(const EditEvent& e);

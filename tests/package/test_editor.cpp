@@ -193,6 +193,30 @@ TEST_F(EditorTest, PicturesAStepReplacedOrDeletedComeBack) {
     EXPECT_EQ(Slurp(app_ + "photo.jpg"), "cropped photo");
 }
 
+TEST_F(EditorTest, APictureThatCannotComeBackIsReportedAfterTheUndo) {
+    package::Editor ed(doc_);
+    WriteFile(app_ + "photo.jpg", "photo");
+    WriteFile(app_ + "bar.bmp", "bar");
+    ed.Apply("Background Picture", [](Document& d) {
+        d.BGI = d.BackgroundImage = "photo.jpg";
+        AddEntry(d, 5);
+        d.Plugins[0].CustomImage = "bar.bmp";
+    });
+    ed.Apply("Remove Entry", [&](Document& d) {
+        RemoveEntry(d, 0);
+        d.BGI = d.BackgroundImage = "WindowsMobile.JPG";
+        platform::DeleteFile(app_ + "photo.jpg");
+        platform::DeleteFile(app_ + "bar.bmp");
+        fs::create_directory(app_ + "photo.jpg"); // something in the way
+    });
+    const std::string message = testsupport::ErrorOf([&] { ed.Undo(); });
+    EXPECT_NE(message.find("photo.jpg"), std::string::npos) << message;
+    EXPECT_EQ(doc_.BackgroundImage, "photo.jpg") << "the design is back all the same";
+    EXPECT_EQ(Slurp(app_ + "bar.bmp"), "bar") << "the other pictures came back";
+    EXPECT_EQ(ed.StepCount(), 1);
+    EXPECT_TRUE(ed.CanRedo());
+}
+
 TEST_F(EditorTest, TheStoreHoldsOnlyWhatKeptStepsNeed) {
     std::string store;
     {

@@ -93,9 +93,9 @@ std::string AnalogTime(const TPlugins& e) {
 // The line of one entry; empty for a name that is no kind.
 std::string EntryLine(const TPlugins& e, const model::Document& doc) {
     const auto& it = e.Items;
-    const std::string& n = e.Name;
-    const int kind = model::KindIndex(n);
-    if (kind < 0) return {};
+    using model::Kind;
+    const Kind kind = model::KindOf(e.Name);
+    if (kind == Kind::None) return {};
     const auto& tags = model::Catalogue()[std::size_t(kind)].Tags;
     // The labels of the slots the kind writes: the first always, the others
     // when shown.
@@ -109,29 +109,29 @@ std::string EntryLine(const TPlugins& e, const model::Document& doc) {
     constexpr const char* kNoCallHidden = "<format state=\"nocall\" visible=\"false\"/>";
     constexpr const char* kNoCallShown = "<format state=\"nocall\" visible=\"true\"/>";
 
-    if (n == "All-Day Event")
+    if (kind == Kind::AllDayEvent)
         return PluginHead(e, it[1].Visible ? "" : kNoEventHidden) + labels() + "</plugin>";
-    if (n == "Calendar")
+    if (kind == Kind::Calendar)
         return PluginHead(e, "") + labels() + "</plugin>";
-    if (n == "Call Progress")
+    if (kind == Kind::CallProgress)
         return PluginHead(e, it[1].Visible ? "" : kNoCallHidden) + labels() + "</plugin>";
-    if (n == "Carrier/Sim")
+    if (kind == Kind::CarrierSim)
         return PluginHead(e, "") + labels() + ClockGroup(it[1], it[2]) + "</plugin>";
-    if (n == "Clock")
+    if (kind == Kind::Clock)
         return PluginHead(e, "") + ClockGroup(it[0], it[1]) + "</plugin>";
-    if (n == "Messaging Counts")
+    if (kind == Kind::MessagingCounts)
         return PluginHead(e, "") + labels() + "</plugin>";
-    if (n == "Missed Calls")
+    if (kind == Kind::MissedCalls)
         return PluginHead(e, it[1].Visible ? kNoCallShown : kNoCallHidden) + labels() +
                "</plugin>";
-    if (n == "Owner Info")
+    if (kind == Kind::OwnerInfo)
         return PluginHead(e, "") + labels() + "</plugin>";
-    if (n == "Profile")
+    if (kind == Kind::Profile)
         return PluginHead(e, "") + labels() + "</plugin>";
-    if (n == "AnalogClock")
+    if (kind == Kind::AnalogClock)
         return PluginHead(e, "") + "<speed FullRefreshWaitMS=\"15000\" ScrollWaitMS=\"60\"/>" + AnalogTime(e) +
                "</plugin>";
-    if (n == "Icon Bar") {
+    if (kind == Kind::IconBar) {
         const std::string icons = ColorToHex(doc.Scheme[19]);
         if (e.Transparent && e.TransparencyLevel == 255)
             return "<plugin clsid=\"{837FC251-FE69-43ad-84E0-EBCEDEBA0884}\" name=\"Iconbar\" height=\"0\">"
@@ -141,7 +141,7 @@ std::string EntryLine(const TPlugins& e, const model::Document& doc) {
                "<iconbar fgcolor=\"" +
                icons + "\" /><background bgimage=\"IPSM\\Application Data\\Home\\iconbar.jpg\" /></plugin>";
     }
-    if (n == "MRU") {
+    if (kind == Kind::MRU) {
         std::string s = "<plugin clsid=\"{79EFB752-CB70-446d-B317-499723482B3D}\" name=\"MRU\" height=\"" +
                         Num(e.Height) +
                         "\"><background><format state=\"selected\" bgcolor=\"transparent\"/></background>"
@@ -154,7 +154,7 @@ std::string EntryLine(const TPlugins& e, const model::Document& doc) {
                  "\"/>";
         return s + "</plugin>";
     }
-    if (n == "WMPlayer")
+    if (kind == Kind::WMPlayer)
         return "<plugin clsid=\"{22CF74AC-E022-4c2d-BCE0-FBA9FB53BEFA}\" ctrlcolour=\"#2554B0\" name =\"WMP_plugin\" "
                "maingfx=\"media_remote.bmp\" selgfx=\"media_remote_sel.bmp\" ctrloffset=\"80\" "
                "transparent=\"#ccccff\" height=\"20\" bgcolor=\"COLOR_HOMEHIGHLIGHT\"><background "

@@ -79,9 +79,19 @@ constexpr std::array<KindInfo, kKindCount> kCatalogue = {{
      false, false, false, InstallButton::WMPlayer, StyleWindow::None},
 }};
 
+constexpr bool Named(Kind k, std::string_view name) { return kCatalogue[std::size_t(k)].Name == name; }
+static_assert(Named(Kind::AllDayEvent, "All-Day Event") && Named(Kind::Calendar, "Calendar") &&
+              Named(Kind::CallProgress, "Call Progress") && Named(Kind::CarrierSim, "Carrier/Sim") &&
+              Named(Kind::Clock, "Clock") && Named(Kind::IconBar, "Icon Bar") &&
+              Named(Kind::MessagingCounts, "Messaging Counts") && Named(Kind::MissedCalls, "Missed Calls") &&
+              Named(Kind::MRU, "MRU") && Named(Kind::OwnerInfo, "Owner Info") && Named(Kind::Profile, "Profile") &&
+              Named(Kind::AnalogClock, "AnalogClock") && Named(Kind::WMPlayer, "WMPlayer"));
+
 } // namespace
 
 const std::array<KindInfo, kKindCount>& Catalogue() { return kCatalogue; }
+
+Kind KindOf(std::string_view name) { return Kind(KindIndex(name)); }
 
 int KindIndex(std::string_view name) {
     for (int i = 0; i < kKindCount; ++i)

@@ -50,6 +50,27 @@ struct KindInfo {
 
 constexpr int kKindCount = 13;
 
+// The kinds, in catalogue order (Catalogue()[int(k)] describes kind k).
+enum class Kind {
+    None = -1,
+    AllDayEvent,
+    Calendar,
+    CallProgress,
+    CarrierSim,
+    Clock,
+    IconBar,
+    MessagingCounts,
+    MissedCalls,
+    MRU,
+    OwnerInfo,
+    Profile,
+    AnalogClock,
+    WMPlayer,
+};
+
+// The kind of a stored name; Kind::None for a name that is no kind.
+Kind KindOf(std::string_view name);
+
 const std::array<KindInfo, kKindCount>& Catalogue();
 
 // Position of the kind in the catalogue, -1 for a name that is no kind.

@@ -1,5 +1,6 @@
 #include "model/normalise.h"
 
+#include "model/catalogue.h"
 #include "model/editing.h"
 
 namespace tessaro::model {
@@ -29,7 +30,7 @@ void Walk(Document& doc, std::vector<std::string>& out) {
         }
         bar = bar || isBar;
         face = face || isFace;
-        if (e.Name == "Icon Bar" && e.Transparent && e.TransparencyLevel != 255 &&
+        if (KindOf(e.Name) == Kind::IconBar && e.Transparent && e.TransparencyLevel != 255 &&
             LayoutHeight(doc) >= kScrollFrom) {
             out.emplace_back(kTransparencyScrollable);
             e.Transparent = 0;
@@ -42,10 +43,10 @@ void Walk(Document& doc, std::vector<std::string>& out) {
 } // namespace
 
 bool IsAdvancedBar(const TPlugins& e) {
-    return e.Name == "Icon Bar" && e.Items[0].X == 1;
+    return KindOf(e.Name) == Kind::IconBar && e.Items[0].X == 1;
 }
 bool IsAdvancedFace(const TPlugins& e) {
-    return e.Name == "AnalogClock" && e.Items[0].Y == 1;
+    return KindOf(e.Name) == Kind::AnalogClock && e.Items[0].Y == 1;
 }
 
 std::vector<std::string> Normalise(Document& doc) {
@@ -58,7 +59,7 @@ void MarkPictureIconBars(Theme& theme) {
     const int n = CountEntries(theme);
     for (int i = 0; i < n; ++i) {
         TPlugins& e = theme.Plugins[std::size_t(i)];
-        if (e.Name == "Icon Bar" && !(e.Transparent && e.TransparencyLevel == 255))
+        if (KindOf(e.Name) == Kind::IconBar && !(e.Transparent && e.TransparencyLevel == 255))
             e.BgImage = "iconbar.jpg";
     }
 }

@@ -128,14 +128,14 @@ void Preview::DrawEntry(int i) {
     const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
     platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
 
-    const std::string& kind = e.Name;
-    if (kind == "Icon Bar") DrawIconBarEntry(i);
-    else if (kind == "AnalogClock") DrawClockEntry(i);
-    else if (kind == "WMPlayer") DrawMediaRemote();
-    else if (kind == "MRU") DrawMru(e);
+    const model::Kind kind = model::KindOf(e.Name);
+    if (kind == model::Kind::IconBar) DrawIconBarEntry(i);
+    else if (kind == model::Kind::AnalogClock) DrawClockEntry(i);
+    else if (kind == model::Kind::WMPlayer) DrawMediaRemote();
+    else if (kind == model::Kind::MRU) DrawMru(e);
     else DrawTexts(e);
 
-    const bool split = doc_.SplitLines == 0 && kind != "AnalogClock";
+    const bool split = doc_.SplitLines == 0 && kind != model::Kind::AnalogClock;
     const Pen rule{doc_.Scheme[COLOR_HOMERULE], 1};
     if (split) {
         platform::Line(TempImage, 0, 0, kWidth, 0, rule);

@@ -294,6 +294,9 @@ void TMainForm::Confirm(const QString& text) {
     SavedLabel->setText(
         SavedLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, SavedLabel->width() - 6));
     SavedLabel->setToolTip(text);
+    // A new note starts its own time: an earlier fade must not hide it.
+    for (auto* earlier : SavedLabel->findChildren<QPropertyAnimation*>())
+        delete earlier;
     auto* effect = static_cast<QGraphicsOpacityEffect*>(SavedLabel->graphicsEffect());
     effect->setOpacity(1.0);
     SavedLabel->show();

@@ -2,8 +2,10 @@
 // The designer's main window: four pages ("Home Screen", "Options",
 // "Open/Save", "About"), the live preview, the entry editor with its settings
 // panel, and the shared open and save dialogs. It owns the document and the
-// preview for the whole run. Handlers call one core operation each, redraw
-// the preview and show any failure in a modal message box.
+// preview for the whole run. Handlers run one core operation each as a named
+// step of the editor (package::Editor), which the window follows: it redraws
+// and updates its controls on the editor's notification. Any failure is shown
+// in a modal message box.
 #include <QWidget>
 #include <functional>
 #include <memory>

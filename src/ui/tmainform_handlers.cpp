@@ -1,5 +1,6 @@
-// The main window's event handlers: each calls one core operation, then
-// redraws and brings the widgets in step with the document.
+// The main window's event handlers: each runs one core operation as a named
+// step; the window redraws and brings its widgets in step on the editor's
+// notification.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>

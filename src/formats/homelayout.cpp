@@ -10,6 +10,8 @@
 #include "formats/names.h"
 #include "formats/scheme.h"
 #include "model/foreign.h"
+#include "model/catalogue.h"
+#include "model/normalise.h"
 
 namespace tessaro::formats {
 
@@ -91,53 +93,57 @@ std::string AnalogTime(const TPlugins& e) {
 }
 
 // The line of one entry; empty for a name that is no kind.
-std::string EntryLine(TPlugins& e, const model::Document& doc) {
+std::string EntryLine(const TPlugins& e, const model::Document& doc) {
     const auto& it = e.Items;
-    const std::string& n = e.Name;
-    auto labels = [&](const char* t1, const char* t2, const char* t3) {
-        std::string s = LabelElement(it[0], t1);
-        if (t2 && it[1].Visible) s += LabelElement(it[1], t2);
-        if (t3 && it[2].Visible) s += LabelElement(it[2], t3);
+    using model::Kind;
+    const Kind kind = model::KindOf(e.Name);
+    if (kind == Kind::None) return {};
+    const auto& tags = model::Catalogue()[std::size_t(kind)].Tags;
+    // The labels of the slots the kind writes: the first always, the others
+    // when shown.
+    auto labels = [&] {
+        std::string s = LabelElement(it[0], tags[0] ? tags[0] : "");
+        if (tags[1] && it[1].Visible) s += LabelElement(it[1], tags[1]);
+        if (tags[2] && it[2].Visible) s += LabelElement(it[2], tags[2]);
         return s;
     };
     constexpr const char* kNoEventHidden = "<format state=\"noevent\" visible=\"false\"/>";
     constexpr const char* kNoCallHidden = "<format state=\"nocall\" visible=\"false\"/>";
     constexpr const char* kNoCallShown = "<format state=\"nocall\" visible=\"true\"/>";
 
-    if (n == "All-Day Event")
-        return PluginHead(e, it[1].Visible ? "" : kNoEventHidden) + labels("<subject/>", nullptr, nullptr) + "</plugin>";
-    if (n == "Calendar")
-        return PluginHead(e, "") + labels("<subject/>", "<time/>", "<location/>") + "</plugin>";
-    if (n == "Call Progress")
-        return PluginHead(e, it[1].Visible ? "" : kNoCallHidden) + labels("<progress/>", nullptr, nullptr) + "</plugin>";
-    if (n == "Carrier/Sim")
-        return PluginHead(e, "") + LabelElement(it[0], "<carrier/>") + ClockGroup(it[1], it[2]) + "</plugin>";
-    if (n == "Clock")
+    if (kind == Kind::AllDayEvent)
+        return PluginHead(e, it[1].Visible ? "" : kNoEventHidden) + labels() + "</plugin>";
+    if (kind == Kind::Calendar)
+        return PluginHead(e, "") + labels() + "</plugin>";
+    if (kind == Kind::CallProgress)
+        return PluginHead(e, it[1].Visible ? "" : kNoCallHidden) + labels() + "</plugin>";
+    if (kind == Kind::CarrierSim)
+        return PluginHead(e, "") + labels() + ClockGroup(it[1], it[2]) + "</plugin>";
+    if (kind == Kind::Clock)
         return PluginHead(e, "") + ClockGroup(it[0], it[1]) + "</plugin>";
-    if (n == "Messaging Counts")
-        return PluginHead(e, "") + labels("<unreadSMS/>", "<unreadMMS/>", "<unreadEmail/>") + "</plugin>";
-    if (n == "Missed Calls")
-        return PluginHead(e, it[1].Visible ? kNoCallShown : kNoCallHidden) + labels("<calls />", nullptr, nullptr) +
+    if (kind == Kind::MessagingCounts)
+        return PluginHead(e, "") + labels() + "</plugin>";
+    if (kind == Kind::MissedCalls)
+        return PluginHead(e, it[1].Visible ? kNoCallShown : kNoCallHidden) + labels() +
                "</plugin>";
-    if (n == "Owner Info")
-        return PluginHead(e, "") + labels("<name/>", "<phone/>", "<notes/>") + "</plugin>";
-    if (n == "Profile")
-        return PluginHead(e, "") + labels("<profile />", nullptr, nullptr) + "</plugin>";
-    if (n == "AnalogClock")
+    if (kind == Kind::OwnerInfo)
+        return PluginHead(e, "") + labels() + "</plugin>";
+    if (kind == Kind::Profile)
+        return PluginHead(e, "") + labels() + "</plugin>";
+    if (kind == Kind::AnalogClock)
         return PluginHead(e, "") + "<speed FullRefreshWaitMS=\"15000\" ScrollWaitMS=\"60\"/>" + AnalogTime(e) +
                "</plugin>";
-    if (n == "Icon Bar") {
+    if (kind == Kind::IconBar) {
         const std::string icons = ColorToHex(doc.Scheme[19]);
         if (e.Transparent && e.TransparencyLevel == 255)
             return "<plugin clsid=\"{837FC251-FE69-43ad-84E0-EBCEDEBA0884}\" name=\"Iconbar\" height=\"0\">"
                    "<iconbar bgcolor=\"transparent\" fgcolor=\"" +
                    icons + "\" y=\"0\" x=\"0\"/></plugin>";
-        e.BgImage = "iconbar.jpg";
         return "<plugin clsid=\"{837FC251-FE69-43ad-84E0-EBCEDEBA0884}\" name=\"iconbar\" height=\"20\">"
                "<iconbar fgcolor=\"" +
                icons + "\" /><background bgimage=\"IPSM\\Application Data\\Home\\iconbar.jpg\" /></plugin>";
     }
-    if (n == "MRU") {
+    if (kind == Kind::MRU) {
         std::string s = "<plugin clsid=\"{79EFB752-CB70-446d-B317-499723482B3D}\" name=\"MRU\" height=\"" +
                         Num(e.Height) +
                         "\"><background><format state=\"selected\" bgcolor=\"transparent\"/></background>"
@@ -150,7 +156,7 @@ std::string EntryLine(TPlugins& e, const model::Document& doc) {
                  "\"/>";
         return s + "</plugin>";
     }
-    if (n == "WMPlayer")
+    if (kind == Kind::WMPlayer)
         return "<plugin clsid=\"{22CF74AC-E022-4c2d-BCE0-FBA9FB53BEFA}\" ctrlcolour=\"#2554B0\" name =\"WMP_plugin\" "
                "maingfx=\"media_remote.bmp\" selgfx=\"media_remote_sel.bmp\" ctrloffset=\"80\" "
                "transparent=\"#ccccff\" height=\"20\" bgcolor=\"COLOR_HOMEHIGHLIGHT\"><background "
@@ -199,6 +205,12 @@ std::string TitleOf(std::string_view fileName) {
 }
 
 std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
+    model::MarkPictureIconBars(doc);
+    const model::Document& d = doc;
+    return BuildLayoutText(d, fileName);
+}
+
+std::string BuildLayoutText(const model::Document& doc, std::string_view fileName) {
     std::vector<std::string> lines;
     std::vector<std::size_t> verbatim; // lines written as held, without conversion
     const int n = model::CountEntries(doc);
@@ -223,7 +235,7 @@ std::string BuildHomeLayout(model::Document& doc, std::string_view fileName) {
         lines.push_back(std::string("<plugin clsid=\"") + kSpacerClsId + "\" height=\"" + Num(doc.Plugins[0].Top) +
                         "\"/>");
     for (int i = 0; i < n; ++i) {
-        TPlugins& e = doc.Plugins[i];
+        const TPlugins& e = doc.Plugins[i];
         if (i > 0) {
             const TPlugins& prev = doc.Plugins[i - 1];
             const std::int64_t bottom = std::int64_t(prev.Top) + prev.Height;

@@ -12,9 +12,13 @@ namespace tessaro::formats {
 std::string TitleOf(std::string_view fileName);
 
 // The complete file content (byte-order mark, UTF-8, CR LF lines) for the
-// document. Sets BgImage of every Icon Bar entry written in the picture form
-// to "iconbar.jpg", as the writer does.
+// document, after the writer's rule model::MarkPictureIconBars (every Icon
+// Bar entry written in the picture form names "iconbar.jpg" as BgImage).
 std::string BuildHomeLayout(model::Document& doc, std::string_view fileName);
+
+// The same text for a document the rule has already been applied to; reads
+// the document only.
+std::string BuildLayoutText(const model::Document& doc, std::string_view fileName);
 
 // Writes BuildHomeLayout to doc.AppDir + "temp". Throws Error when the file
 // cannot be written.

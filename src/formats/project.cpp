@@ -82,7 +82,7 @@ private:
 
 } // namespace
 
-std::string FormatProject(const model::Document& doc) {
+std::string FormatProject(const model::Theme& doc) {
     Writer w;
     std::string_view bg = doc.BackgroundImage;
     if (auto p = bg.find_last_of("/\\"); p != std::string_view::npos) bg = bg.substr(p + 1);

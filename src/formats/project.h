@@ -22,7 +22,7 @@ struct ProjectData {
 };
 
 // The project file text for the document (CR LF lines).
-std::string FormatProject(const model::Document& doc);
+std::string FormatProject(const model::Theme& doc);
 
 // Parses and checks a whole project file. Throws Error naming the line that is
 // wrong ("'%s' is not a valid integer value"; a picture name that is no bare

@@ -45,47 +45,8 @@ void SpinField::Step(int delta) { SetValue(Value() + delta); }
 
 namespace {
 
-SlotView Full(const char* caption, const char* textCaption) {
-    return {true, true, true, caption, textCaption};
-}
-SlotView NoText(const char* caption) { return {true, false, true, caption, ""}; }
-SlotView Hidden() { return {}; }
-
-const std::array<KindSettings, 13> kSettings = {{
-    {"All-Day Event", {Full("Subject", "Text before"), Hidden(), Hidden()}, true, false, false,
-     false, InstallButton::None, StyleWindow::AdvancedBackground},
-    {"Calendar",
-     {Full("Subject", "Text Before"), Full("Time", "Text Before"), Full("Location", "Text Before")},
-     false, false, false, false, InstallButton::None, StyleWindow::AdvancedBackground},
-    {"Call Progress", {Full("Progress", "Text before"), Hidden(), Hidden()}, true, false, false,
-     false, InstallButton::None, StyleWindow::AdvancedBackground},
-    {"Carrier/Sim", {Full("Operator", "Text before"), NoText("Time"), NoText("Date")}, false,
-     false, false, false, InstallButton::None, StyleWindow::None},
-    {"Clock", {NoText("Time"), NoText("Date"), Hidden()}, false, false, false, true,
-     InstallButton::None, StyleWindow::None},
-    {"Icon Bar", {Hidden(), Hidden(), Hidden()}, false, false, true, false, InstallButton::None,
-     StyleWindow::IconBar},
-    {"Messaging Counts",
-     {Full("SMS", "Text before"), Full("MMS", "Text before"), Full("E-mail", "Text before")},
-     false, false, false, false, InstallButton::None, StyleWindow::AdvancedBackground},
-    {"Missed Calls", {Full("PMissed Calls", "Text before"), Hidden(), Hidden()}, true, false,
-     false, false, InstallButton::None, StyleWindow::AdvancedBackground},
-    {"MRU", {SlotView{true, false, false, "MRU", ""}, NoText("AppName"), Hidden()}, false, true,
-     false, false, InstallButton::None, StyleWindow::AdvancedIcons},
-    {"Owner Info",
-     {Full("Name", "Text before"), Full("Phone", "Text before"),
-      Full("Owner Notes", "Text before")},
-     false, false, false, false, InstallButton::None, StyleWindow::None},
-    {"Profile", {Full("Profile", "Text before"), Hidden(), Hidden()}, false, false, false, false,
-     InstallButton::None, StyleWindow::AdvancedBackground},
-    {"AnalogClock", {Hidden(), Hidden(), Hidden()}, false, false, false, false,
-     InstallButton::AnalogClock, StyleWindow::AnalogClock},
-    {"WMPlayer", {Hidden(), Hidden(), Hidden()}, false, false, true, false,
-     InstallButton::WMPlayer, StyleWindow::None},
-}};
-
 const KindSettings* SettingsOf(std::string_view kind) {
-    for (const auto& k : kSettings)
+    for (const auto& k : SettingsTable())
         if (kind == k.Kind) return &k;
     return nullptr;
 }
@@ -125,7 +86,28 @@ void ChangeValue(Document& doc, Panel& panel, SpinField& field, int v) {
 
 } // namespace
 
-const std::array<KindSettings, 13>& SettingsTable() { return kSettings; }
+const std::array<KindSettings, 13>& SettingsTable() {
+    static const std::array<KindSettings, 13> table = [] {
+        std::array<KindSettings, 13> t{};
+        for (int k = 0; k < kKindCount; ++k) {
+            const KindInfo& c = Catalogue()[std::size_t(k)];
+            KindSettings& s = t[std::size_t(k)];
+            s.Kind = c.Name;
+            for (std::size_t i = 0; i < 3; ++i) {
+                const SlotInfo& slot = c.Slots[i];
+                s.Slots[i] = SlotView{slot.Visible, slot.HasText, slot.HasOptions, slot.Caption, slot.TextCaption};
+            }
+            s.NoEvent = c.NoEvent;
+            s.IconSize = c.IconSize;
+            s.HeightDisabled = c.FixedHeight;
+            s.Slot1Enabled = c.Slot1Enabled;
+            s.Install = c.Install;
+            s.Opens = c.Opens;
+        }
+        return t;
+    }();
+    return table;
+}
 
 void HideSettingsControls(Panel& panel) {
     for (auto& s : panel.Slots) {
@@ -179,6 +161,13 @@ void OpenCatalogue(Panel& panel) {
     panel.State = PageState::Picking;
     panel.EntryListVisible = false;
     panel.CatalogueVisible = true;
+}
+
+void LeaveCatalogue(Panel& panel) {
+    if (panel.State != PageState::Picking) return;
+    panel.State = PageState::Browsing;
+    panel.CatalogueVisible = false;
+    panel.EntryListVisible = true;
 }
 
 bool AddEntry(Document& doc, Panel& panel, int line) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/catalogue.h"
 #include "model/document.h"
 
 namespace tessaro::model {
@@ -37,9 +38,6 @@ struct SpinField {
     void Step(int delta);
 };
 
-// Which style window the panel's "Options" button opens for a kind.
-enum class StyleWindow { None, AdvancedBackground, AdvancedIcons, IconBar, AnalogClock };
-
 // What the panel shows for one element slot.
 struct SlotView {
     bool Visible = false;     // check box, position captions and fields, bevel
@@ -48,9 +46,6 @@ struct SlotView {
     std::string Caption;      // the check box caption ("Subject")
     std::string TextCaption;  // "Text before", "Text Before"
 };
-
-// Install buttons of the panel.
-enum class InstallButton { None, AnalogClock, WMPlayer };
 
 // The page's three states.
 enum class PageState { Browsing, Picking, Editing };
@@ -85,7 +80,8 @@ struct Panel {
 // The panel's fields that commit into the entry being edited.
 enum class Field { PHeight, GXPos, P1X, P1Y, P2X, P2Y, P3X, P3Y, PText1, PText2, PText3 };
 
-// Per-kind configuration of the panel; nullptr-free table, in catalogue order.
+// Per-kind configuration of the panel, in catalogue order, as the catalogue
+// gives it.
 struct KindSettings {
     const char* Kind;
     std::array<SlotView, 3> Slots;
@@ -110,6 +106,8 @@ StyleWindow StyleWindowFor(std::string_view kind);
 
 // Shows the catalogue in place of the entry list.
 void OpenCatalogue(Panel& panel);
+// Leaves the catalogue without adding an entry: back to the entry list.
+void LeaveCatalogue(Panel& panel);
 
 // Adds an entry of catalogue line `line` (-1: nothing selected, which picks
 // the last line) right after the last entry and opens the panel on it.

@@ -14,7 +14,7 @@ using model::Document;
 
 namespace {
 
-void ShowDefaults(const Document& doc, StateFormats& w) {
+void ShowDefaults(const model::Theme& doc, StateFormats& w) {
     w.FontSize = std::clamp(doc.DefaultFontSize, kMinFontSize, kMaxFontSize);
     w.SelColor = doc.DefaultSelColor;
     w.UnselColor = doc.DefaultUnselColor;
@@ -30,7 +30,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 } // namespace
 
-void LoadDefaultFormats(const Document& doc, StateFormats& w) {
+void LoadDefaultFormats(const model::Theme& doc, StateFormats& w) {
     w.Mode = FormatMode::Default;
     w.Caption = "Default Settings";
     ShowDefaults(doc, w);
@@ -101,7 +101,7 @@ void LoadFromCurrentScheme(Document& doc, StateFormats& w) {
     ShowDefaults(doc, w);
 }
 
-void ApplyDefaultsToEntries(Document& doc) {
+void ApplyDefaultsToEntries(model::Theme& doc) {
     const int n = model::CountEntries(doc);
     for (int i = 0; i < n; ++i) {
         auto& e = doc.Plugins[std::size_t(i)];

@@ -28,7 +28,7 @@ struct StateFormats {
 };
 
 // Default mode: the controls show the document defaults; edits go to them.
-void LoadDefaultFormats(const model::Document& doc, StateFormats& w);
+void LoadDefaultFormats(const model::Theme& doc, StateFormats& w);
 // Element mode: the controls show doc.EditItem; edits go to it. `caption` is
 // the heading (kind, a blank, the element's caption).
 void LoadElementFormats(const model::Document& doc, StateFormats& w, const std::string& caption);
@@ -51,7 +51,7 @@ void LoadFromCurrentScheme(model::Document& doc, StateFormats& w);
 
 // Copies BgColor and every element's size, weights and colours from the
 // defaults into each in-use entry.
-void ApplyDefaultsToEntries(model::Document& doc);
+void ApplyDefaultsToEntries(model::Theme& doc);
 
 // Choosing a preset by the list's text: reads doc.AppDir + name, then the
 // scheme, DefaultBgColor (slot 30) and every entry's formats change and the

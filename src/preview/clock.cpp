@@ -123,7 +123,6 @@ void Clock::Dr(int e) {
         platform::CopyRows(p_.BGImage, top, burned, 0, S);
         // A fixed work file of the program folder: written in place.
         platform::WriteFile(doc.AppDir + kAnalogBackground, platform::EncodeJpeg(p_.BGImage, 100));
-        doc.BGI = kAnalogBackground;
     }
 
     const int c = S / 2;

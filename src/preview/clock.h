@@ -73,8 +73,8 @@ public:
     //    v the template's blue byte, F the face colour (white as 0xFFFFFE),
     //    at X position; then burned into the background view, the view
     //    written as JPEG q100 to doc.AppDir + "BackGroundImage with Analog
-    //    Plugin.jpg" and doc.BGI set to that name (doc.BackgroundImage is not
-    //    changed);
+    //    Plugin.jpg" (the document is not changed: the pass's Normalise and
+    //    the clock window name that picture as doc.BGI);
     //  - hands from the centre (P + c, c), c = size div 2: hour to
     //    (P + c + round(c * L * 0.75 / 100), c), minute to
     //    (P + c, round(c - L * c / 100)); end points left out; white drawn as

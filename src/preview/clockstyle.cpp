@@ -32,6 +32,8 @@ int ClockStyle::top() {
 
 void ClockStyle::Draw() {
     Fields().Dr(p_.Doc().EditIndex);
+    // The composed picture is now the layout's background.
+    if (Fields().FaceStyle == kFaceAdvanced) p_.Doc().BGI = kAnalogBackground;
 }
 
 void ClockStyle::ApplySizeMaximum(int heightFieldMax) {

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "formats/cp1251.h"
+#include "model/catalogue.h"
 #include "model/editing.h"
 #include "model/foreign.h"
 #include "model/error.h"
@@ -22,32 +23,11 @@ using platform::Pen;
 
 namespace {
 
-constexpr const char* kPhone = "+79161234567";
-
-// The sample value shown after each text slot's label; nullptr: the slot is
-// not drawn as text.
-struct Samples {
-    const char* Name;
-    const char* Slot[3];
-};
-
-constexpr Samples kSamples[] = {
-    {"All-Day Event", {"Subject", nullptr, nullptr}},
-    {"Calendar", {"Subject", "10:25", "Location"}},
-    {"Call Progress", {kPhone, nullptr, nullptr}},
-    {"Carrier/Sim", {"MTS-RUS", "10:25", "15.05.03"}},
-    {"Clock", {"10:25", "12.05.03", nullptr}},
-    {"Messaging Counts", {"0", "0", "0"}},
-    {"Missed Calls", {"0", nullptr, nullptr}},
-    {"MRU", {nullptr, "WMPlayer.exe", nullptr}},
-    {"Owner Info", {"VELDA", kPhone, "I am a student!"}},
-    {"Profile", {"normal", nullptr, nullptr}},
-};
-
-const Samples* SamplesOf(const std::string& name) {
-    for (const Samples& s : kSamples)
-        if (name == s.Name) return &s;
-    return nullptr;
+// The sample values of a kind's slots (nullptr: no text), nullptr for a name
+// that is no kind.
+const std::array<const char*, 3>* SamplesOf(const std::string& name) {
+    const int k = model::KindIndex(name);
+    return k < 0 ? nullptr : &model::Catalogue()[std::size_t(k)].Samples;
 }
 
 // Whole-number text as the platform's conversion reads it: optional blanks
@@ -114,6 +94,11 @@ void Preview::DrawSoftKeys() {
 }
 
 void Preview::DrawPlugins() {
+    for (const std::string& m : model::Normalise(doc_)) Message(m);
+    Draw();
+}
+
+void Preview::Draw() {
     // The pass writes work pictures (iconbar.jpg, the background with the
     // clock face) into the program folder.
     const platform::ProgramFolderLock lock(doc_.AppDir);
@@ -129,22 +114,11 @@ void Preview::DrawPlugins() {
     bool advancedBar = false, advancedFace = false;
     for (int i = 0; i < n; ++i) {
         const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
-        const bool isBar = e.Name == "Icon Bar" && e.Items[0].X == 1;
-        const bool isFace = e.Name == "AnalogClock" && e.Items[0].Y == 1;
-        if ((isBar && advancedBar) || (isFace && advancedFace)) {
-            const char* message = isBar ? kOneAdvancedBar : kOneAdvancedFace;
-            doc_.ActivePluginsList.Selected = i;
-            model::RemoveEntry(doc_, i);
-            if (model::CountEntries(doc_) < n) {
-                DrawPlugins();
-                Message(message);
-                return;
-            }
-            // The entry list did not hold the entry, so it could not be
-            // removed: leave it out of this picture rather than loop.
-            Message(message);
-            continue;
-        }
+        const bool isBar = model::IsAdvancedBar(e);
+        const bool isFace = model::IsAdvancedFace(e);
+        // Only where Normalise could not remove the entry (the entry list did
+        // not hold it): it is left out of the picture.
+        if ((isBar && advancedBar) || (isFace && advancedFace)) continue;
         advancedBar = advancedBar || isBar;
         advancedFace = advancedFace || isFace;
         DrawEntry(i);
@@ -170,14 +144,14 @@ void Preview::UpdateScrollRange() {
 void Preview::ScrollBar1Change(int pos) { ScrollBar1.Position = std::clamp(pos, 0, ScrollBar1.Max); }
 
 void Preview::DrawEntry(int i) {
-    model::TPlugins& e = doc_.Plugins[std::size_t(i)];
+    const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
     platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
 
-    const std::string& kind = e.Name;
-    if (kind == "Icon Bar") DrawIconBarEntry(i);
-    else if (kind == "AnalogClock") DrawClockEntry(i);
-    else if (kind == "WMPlayer") DrawMediaRemote();
-    else if (kind == "MRU") DrawMru(e);
+    const model::Kind kind = model::KindOf(e.Name);
+    if (kind == model::Kind::IconBar) DrawIconBarEntry(i);
+    else if (kind == model::Kind::AnalogClock) DrawClockEntry(i);
+    else if (kind == model::Kind::WMPlayer) DrawMediaRemote();
+    else if (kind == model::Kind::MRU) DrawMru(e);
     else if (model::IsForeignPlugin(e)) DrawPlaceholder(TempImage, Fonts(), e);
     else DrawTexts(e);
     DrawSplitLines(e);
@@ -193,11 +167,11 @@ void Preview::DrawEntry(int i) {
     model::Color below = kTransparent;
     platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
     try {
-        if (kind == "Icon Bar" || kind == "MRU") {
+        if (kind == model::Kind::IconBar || kind == model::Kind::MRU) {
             TempImage = plain;
         } else {
             FillBand(e, below);
-            if (kind == "AnalogClock" || kind == "WMPlayer") {
+            if (kind == model::Kind::AnalogClock || kind == model::Kind::WMPlayer) {
                 // Pictures drawn by their own renderers: laid over the band as
                 // they are, their transparent pixels showing it.
                 platform::CopyRectKeyed(TempImage, 0, 0, kWidth, kScreenHeight, plain, 0, 0, kWidth,
@@ -280,11 +254,11 @@ bool HasSelectedFormat(const std::string& kind, int slot) {
 } // namespace
 
 std::optional<SlotText> TextOfSlot(const model::TPlugins& e, int k) {
-    const Samples* samples = SamplesOf(e.Name);
+    const auto* samples = SamplesOf(e.Name);
     if (!samples || k < 0 || k > 2) return std::nullopt;
     const model::TPluginItem& slot = e.Items[std::size_t(k)];
-    if (!samples->Slot[k] || !slot.Visible) return std::nullopt;
-    return SlotText{formats::Cp1251ToUtf8(slot.Text) + samples->Slot[k],
+    if (!(*samples)[std::size_t(k)] || !slot.Visible) return std::nullopt;
+    return SlotText{formats::Cp1251ToUtf8(slot.Text) + (*samples)[std::size_t(k)],
                     platform::TextFont{"Nina", -std::max(slot.FontSize, -INT_MAX),
                                        slot.UnselWeight == "bold", Visible(slot.UnselColor)}};
 }
@@ -323,12 +297,12 @@ bool Preview::TextCell(int i, int slot, Cell& cell) {
                 pitch == 17 ? 16 : 32};
         return true;
     }
-    const Samples* samples = SamplesOf(e.Name);
-    if (!samples || !samples->Slot[slot]) return false;
+    const auto* samples = SamplesOf(e.Name);
+    if (!samples || !(*samples)[std::size_t(slot)]) return false;
     const bool sel = i == selected_ && !SelImage1.Empty() && HasSelectedFormat(e.Name, slot);
     const platform::TextFont font{"Nina", -std::max(item.FontSize, -INT_MAX),
                                   (sel ? item.SelWeight : item.UnselWeight) == "bold", 0};
-    const std::string text = formats::Cp1251ToUtf8(item.Text) + samples->Slot[slot];
+    const std::string text = formats::Cp1251ToUtf8(item.Text) + (*samples)[std::size_t(slot)];
     cell = {item.X, item.Y, platform::TextWidth(Fonts(), text, font),
             Fonts().Metrics(font.Face, font.Height, font.Bold).CellHeight()};
     return true;
@@ -365,11 +339,7 @@ void Preview::DrawMediaRemote() {
 }
 
 void Preview::DrawIconBarEntry(int i) {
-    model::TPlugins& e = doc_.Plugins[std::size_t(i)];
-    if (e.Transparent && e.TransparencyLevel != 255 && IsScrolled()) {
-        Message(kTransparencyScrollable);
-        e.Transparent = 0;
-    }
+    const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
     const Bitmap tray = iconBar_->TrayIcons(Visible(doc_.Scheme[COLOR_TRAYICONS]));
     IconBar::DrawTray(TempImage, tray);
     if (e.Transparent && e.TransparencyLevel == 255) return;

@@ -3,12 +3,10 @@
 // bar state, and the pass that redraws them from the document.
 //
 // The preview holds no document state of its own: every pass starts from
-// white surfaces and the stored document. A pass may change the document in
-// three ways only: it removes a second advanced icon bar or clock face (and
-// redraws without it), clears Transparent of a partly transparent icon bar in
-// a scrollable layout, and sets doc.BGI to "BackGroundImage with Analog
-// Plugin.jpg" when it draws an advanced clock face. It rewrites "iconbar.jpg"
-// and "BackGroundImage with Analog Plugin.jpg" in doc.AppDir.
+// white surfaces and the stored document. The pass first applies the rules of
+// model::Normalise (the only changes it makes to the document); the drawing
+// after it reads the document only. It rewrites "iconbar.jpg" and
+// "BackGroundImage with Analog Plugin.jpg" in doc.AppDir.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,6 +14,7 @@
 
 #include "formats/names.h"
 #include "model/document.h"
+#include "model/normalise.h"
 #include "platform/bitmap.h"
 #include "platform/fonts.h"
 #include "platform/raster.h"
@@ -49,11 +48,10 @@ constexpr model::Color kVisibleWhite = 0xFFFFFE;
 constexpr model::Color Visible(model::Color c) { return c == kTransparent ? kVisibleWhite : c; }
 
 // The messages a pass may show.
-inline constexpr const char* kOneAdvancedBar = "You can use just one advanced styled Icon Bar!";
-inline constexpr const char* kOneAdvancedFace = "You can use just one advanced AnalogClock Face!";
-inline constexpr const char* kTransparencyScrollable =
-    "Use Tranparet Option only if your layout is not scrollable!";
-inline constexpr const char* kAnalogBackground = formats::kClockBackground;
+using model::kAnalogBackground;
+using model::kOneAdvancedBar;
+using model::kOneAdvancedFace;
+using model::kTransparencyScrollable;
 
 // The vertical scroll bar beside the preview (range 0..Max, steps of 1).
 struct ScrollState {
@@ -96,12 +94,18 @@ public:
         if (message_) message_(text);
     }
 
-    // The whole pass: soft-key strip, white canvas, background, every entry,
-    // scroll range. A missing or bad picture (or a maximum-buttons text that is
-    // no integer) throws Error with the file's message; what was drawn stays.
+    // The whole pass: model::Normalise (its messages go to the handler),
+    // then Draw.
     // Holds the program folder's lock (platform/folderlock.h): the pass
     // writes work pictures there.
     void DrawPlugins();
+
+    // The drawing alone: soft-key strip, white canvas, background, every
+    // entry (a second advanced icon bar or clock face left out), scroll range.
+    // Changes no design field. A missing or bad picture (or a maximum-buttons
+    // text that is no integer) throws Error with the file's message; what was
+    // drawn stays.
+    void Draw();
 
     // Composes entry i on TempImage and copies rows 0..Height of it to the
     // canvas at Top (clipped to the canvas; rows of a tall entry below the

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStringDecoder>
 #include <QTabBar>
 #include <QTabWidget>
@@ -23,6 +25,7 @@
 #include <array>
 
 #include "model/catalogue.h"
+#include "package/editor.h"
 #include "package/project.h"
 #include "platform/files.h"
 #include "platform/picture.h"
@@ -166,6 +169,7 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
 
     Connect();
     ConnectDeviceView();
+    BuildEditing();
     SyncPanel();
     SyncEntryList();
     SyncOptions();
@@ -179,6 +183,15 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
     if ((watched == Image1 || watched == Image2 || watched == BGImage) &&
         e->type() == QEvent::MouseButtonDblClick)
         ShowDeviceView();
+    // The preset box's text is no document of its own: the undo keys undo
+    // the design there, not the typing.
+    if (presetEdit_ && (watched == presetEdit_ || watched == ComboBox1) && e->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+        if ((key->key() == Qt::Key_Z && (mods & Qt::ControlModifier)) ||
+            (key->key() == Qt::Key_Y && mods == Qt::ControlModifier))
+            return true;
+    }
     return QWidget::eventFilter(watched, e);
 }
 
@@ -507,6 +520,7 @@ std::optional<QString> TMainForm::RunDialog(QFileDialog& dialog) {
         chosen = dialog.selectedFiles().front();
     }
     if (chosen && &dialog == saveDialog_) saveDialogFileName_ = chosen->toStdString();
+    if (chosen) RememberFolder(dialog);
     return chosen;
 }
 

@@ -2,8 +2,10 @@
 // The designer's main window: four pages ("Home Screen", "Options",
 // "Open/Save", "About"), the live preview, the entry editor with its settings
 // panel, and the shared open and save dialogs. It owns the document and the
-// preview for the whole run. Handlers call one core operation each, redraw
-// the preview and show any failure in a modal message box.
+// preview for the whole run. Handlers run one core operation each as a named
+// step of the editor (package::Editor), which the window follows: it redraws
+// and updates its controls on the editor's notification. Any failure is shown
+// in a modal message box.
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -29,9 +31,14 @@ class QScrollBar;
 class QTabWidget;
 class QToolButton;
 class QLineEdit;
+class QSettings;
 
 namespace tessaro::preview {
 class Preview;
+}
+namespace tessaro::package {
+class Editor;
+struct EditEvent;
 }
 
 namespace tessaro::ui {
@@ -59,6 +66,12 @@ struct MainFormHooks {
     bool NoStyleWindows = false;
     // Instead of a Yes/No question box: true for Yes.
     std::function<bool(const QString&)> Ask;
+    // Instead of the "Save changes to the design?" box: returns
+    // QMessageBox::Save, Discard or Cancel.
+    std::function<int()> AskSave;
+    // The settings file the dialogs' folders are kept in; empty: the
+    // platform's standard place.
+    QString SettingsFile;
 };
 
 class TMainForm : public QWidget {
@@ -105,6 +118,37 @@ public:
     // preset by an operation, "MyTheme" before any use.
     std::string SaveDialogFileName() const;
 
+    // The edit path every change of the design goes through.
+    package::Editor& Editor() { return *editor_; }
+
+    // Replaces the whole design (opening a project, importing a theme) as the
+    // undoable step `name`: when the design is modified, asks first whether
+    // to save it (Cancel: nothing happens, false). A failing `replace` is
+    // shown and returns false. On success the page goes back to browsing and
+    // the design counts as unmodified; `projectPath` (may be empty) becomes
+    // the path Ctrl+S saves to.
+    bool ReplaceDesign(const QString& name, const std::function<void(model::Document&)>& replace,
+                       const std::string& projectPath);
+
+    // Asks "Save changes to the design?" when modified. Save saves (to the
+    // project's path, else through the save dialog); false when the user
+    // cancels or the save fails.
+    bool MaybeSave();
+
+    // The project path Ctrl+S saves to ("" before a project was opened or
+    // saved).
+    const std::string& ProjectPath() const { return projectPath_; }
+
+    // Ctrl+S (the project's path, else the dialog) and Ctrl+Shift+S (the
+    // dialog). True when the project was written.
+    bool SaveProjectShortcut();
+    bool SaveProjectAs();
+
+    // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y: an open settings panel or catalogue
+    // is closed first.
+    void UndoClick();
+    void RedoClick();
+
     // Pages and controls, named as in the window's description.
     QTabWidget* PageControl1;
     QWidget* HomePage;
@@ -124,6 +168,8 @@ public:
     QToolButton* DownPluginButton;
     QToolButton* RemovePluginButton;
     QToolButton* DeviceViewButton;    // opens the device view
+    QToolButton* UndoButton;
+    QToolButton* RedoButton;
 
     QWidget* SettingsPanel;
     QGroupBox* Switch1;
@@ -159,6 +205,7 @@ public:
     // The findings window of "Check Layout"; null until first shown.
     TCheckForm* CheckForm() const { return checkForm_; }
     QPushButton* Button10;        // "Import Theme"
+    QLabel* SavedLabel;           // the short confirmation after a save
 
     QPlainTextEdit* Memo1;
     QLabel* VersionLabel;
@@ -172,6 +219,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void BuildHomePage();
@@ -184,6 +232,23 @@ private:
     // The entry the next pass draws selected for the device view; -1: none.
     int DeviceViewSelection() const;
     void StartUp();
+    void BuildEditing();
+    void ConnectShortcuts();
+
+    // Runs `fn` as the undoable step `name`; a failure is shown, what it
+    // changed is still one step. True when the step changed something.
+    bool Step(const QString& name, const std::function<void()>& fn);
+    // The views follow the design after a step, an undo or a redo.
+    void DesignChanged(const package::EditEvent& e);
+    void UpdateEditState();
+    // projectPath_ and the title's name from the current state's note.
+    void FollowProjectPath();
+    // A short confirmation on the current page that fades after a while.
+    void Confirm(const QString& text);
+    bool SaveProjectTo(const std::string& path);
+    void EscapeKey();
+    QSettings& Settings();
+    void RememberFolder(QFileDialog& dialog);
 
     // Runs a handler; a failure is shown with its own text.
     void Guard(const std::function<void()>& fn);
@@ -246,6 +311,12 @@ private:
     QFrame* optionsFrame_ = nullptr;
     bool syncing_ = false;
     bool committing_ = false;
+    std::unique_ptr<package::Editor> editor_;
+    std::unique_ptr<QSettings> settings_;
+    std::string projectPath_;
+    QString projectName_;
+    QObject* presetEdit_ = nullptr; // the preset box's text field
+    bool stepChanged_ = false;
 };
 
 } // namespace tessaro::ui

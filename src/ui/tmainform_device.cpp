@@ -64,12 +64,14 @@ void TMainForm::EditEntry(int i) {
 void TMainForm::ApplyDirectEdit(
     const QString& name, int series,
     const std::function<bool(model::Document&, model::Panel&)>& change) {
+    // Every move of one drag or nudge series joins one undoable step.
     bool changed = false;
+    editor_->Begin(name.toStdString(), "direct " + std::to_string(series));
     Guard([&] { changed = change(doc_, panel_); });
+    Guard([this] { editor_->Commit(); });
     if (!changed)
         return;
     SyncPanel();
-    DrawPlugins();
     emit directEditApplied(name, series);
 }
 

@@ -1,5 +1,6 @@
-// The main window's event handlers: each calls one core operation, then
-// redraws and brings the widgets in step with the document.
+// The main window's event handlers: each runs one core operation as a named
+// step; the window redraws and brings its widgets in step on the editor's
+// notification.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 
 #include "model/error.h"
 #include "package/cabinet.h"
+#include "package/editor.h"
 #include "package/project.h"
 #include "package/schemes.h"
 #include "platform/folderlock.h"
@@ -64,11 +66,8 @@ void TMainForm::Connect() {
     });
     connect(PluginsList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int line = item ? PluginsList->row(item) : -1;
-        bool added = false;
-        Guard([&] { added = model::AddEntry(doc_, panel_, line); });
+        Step("Add Entry", [&] { model::AddEntry(doc_, panel_, line); });
         SyncPanel();
-        SyncEntryList();
-        if (added) DrawPlugins();
     });
     connect(ActivePluginsList, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!syncing_) doc_.ActivePluginsList.Selected = row;
@@ -78,18 +77,12 @@ void TMainForm::Connect() {
         DrawPlugins();
         SyncPanel();
     });
-    connect(UpPluginButton, &QToolButton::clicked, this, [this] {
-        if (model::MoveSelectedUp(doc_)) DrawPlugins();
-        SyncEntryList();
-    });
-    connect(DownPluginButton, &QToolButton::clicked, this, [this] {
-        if (model::MoveSelectedDown(doc_)) DrawPlugins();
-        SyncEntryList();
-    });
-    connect(RemovePluginButton, &QToolButton::clicked, this, [this] {
-        if (model::RemoveSelected(doc_)) DrawPlugins();
-        SyncEntryList();
-    });
+    connect(UpPluginButton, &QToolButton::clicked, this,
+            [this] { Step("Move Entry Up", [this] { model::MoveSelectedUp(doc_); }); });
+    connect(DownPluginButton, &QToolButton::clicked, this,
+            [this] { Step("Move Entry Down", [this] { model::MoveSelectedDown(doc_); }); });
+    connect(RemovePluginButton, &QToolButton::clicked, this,
+            [this] { Step("Remove Entry", [this] { model::RemoveSelected(doc_); }); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this](int v) {
         if (syncing_) return;
         preview_->ScrollBar1Change(v);
@@ -111,16 +104,15 @@ void TMainForm::Connect() {
                 [this, f](const QString& t) { SetPanelText(f, t); });
         connect(PText[s], &CommitEdit::committed, this, [this, f] { CommitPanelField(f); });
         connect(Param[s], &QCheckBox::clicked, this, [this, s](bool on) {
-            if (model::SetElementVisible(doc_, panel_, s, on)) DrawPlugins();
+            Step(on ? "Show Element" : "Hide Element", [&] { model::SetElementVisible(doc_, panel_, s, on); });
         });
         connect(Options[s], &QToolButton::clicked, this, [this, s] { EditElementFormats(s); });
     }
     connect(Visnoivent, &QCheckBox::clicked, this,
-            [this](bool on) { model::SetNoEvent(doc_, panel_, on); });
+            [this](bool on) { Step("No Event Visible", [&] { model::SetNoEvent(doc_, panel_, on); }); });
     for (int c = 0; c < 2; ++c)
-        connect(Switch1Choice[c], &QRadioButton::clicked, this, [this, c] {
-            if (model::SetIconSize(doc_, panel_, c)) DrawPlugins();
-        });
+        connect(Switch1Choice[c], &QRadioButton::clicked, this,
+                [this, c] { Step("Icon Size", [&] { model::SetIconSize(doc_, panel_, c); }); });
     connect(SpeedButton5, &QToolButton::clicked, this, [this] { OpenStyleWindow(); });
     connect(Button6, &QPushButton::clicked, this, [this] {
         model::ClosePanel(doc_, panel_);
@@ -138,10 +130,8 @@ void TMainForm::Connect() {
     });
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { SchemeFileClick(); });
     for (int c = 0; c < 2; ++c)
-        connect(SplitChoice[c], &QRadioButton::clicked, this, [this, c] {
-            doc_.SplitLines = c;
-            DrawPlugins();
-        });
+        connect(SplitChoice[c], &QRadioButton::clicked, this,
+                [this, c] { Step("Split Lines", [&] { doc_.SplitLines = c; }); });
     connect(SpeedButton4, &QPushButton::clicked, this, [this] { DefaultFormatsClick(); });
 
     // Open/Save page.
@@ -173,26 +163,30 @@ void TMainForm::CommitPanelField(Field f) {
     // box takes must not commit again.
     if (syncing_ || committing_ || !panel_.PanelVisible) return;
     const QScopedValueRollback<bool> committing(committing_, true);
-    bool stored = false;
-    Guard([&] { stored = model::CommitField(doc_, panel_, f); });
+    static const char* const names[] = {"Edit Height",      "Edit Top",         "Edit Slot 1 X",
+                                        "Edit Slot 1 Y",    "Edit Slot 2 X",    "Edit Slot 2 Y",
+                                        "Edit Slot 3 X",    "Edit Slot 3 Y",    "Edit Slot 1 Text",
+                                        "Edit Slot 2 Text", "Edit Slot 3 Text"};
+    Step(names[int(f)], [&] { model::CommitField(doc_, panel_, f); });
     SyncPanel();
-    if (stored) DrawPlugins();
 }
 
 void TMainForm::EditElementFormats(int slot) {
-    Guard([&] {
+    Step("Element Formats", [&] {
         const std::string caption = model::BeginElementFormats(doc_, panel_, slot);
         selOption_->LoadElementFormats(caption);
         selOption_->exec();
         model::EndElementFormats(doc_, slot);
     });
-    DrawPlugins();
 }
 
 void TMainForm::OpenStyleWindow() {
     const model::StyleWindow which = model::StyleWindowFor(doc_.CurrentKind);
     if (which != model::StyleWindow::None) {
-        Guard([&] {
+        Step(which == model::StyleWindow::IconBar       ? "Icon Bar Style"
+             : which == model::StyleWindow::AnalogClock ? "Clock Style"
+                                                        : "Advanced Options",
+             [&] {
             if (!styleWindows_) throw Error("The style windows are not available.");
             switch (which) {
             case model::StyleWindow::IconBar: styleWindows_->OpenIconBar(); break;
@@ -201,26 +195,20 @@ void TMainForm::OpenStyleWindow() {
             }
         });
     }
-    DrawPlugins();
 }
 
 // ------------------------------------------------------------- options page
 
 void TMainForm::ChooseBackgroundClick() {
-    Guard([&] {
+    Step("Background Picture", [&] {
         if (!styleWindows_) throw Error("The background window is not available.");
         styleWindows_->ChooseBackground([this] { DrawPlugins(); });
     });
-    SyncOptions();
 }
 
 void TMainForm::PresetChanged(const QString& text) {
-    bool chosen = false;
-    Guard([&] {
-        package::ChoosePreset(doc_, selOption_->State(), ToDoc(text));
-        chosen = true;
-    });
-    if (chosen) DrawPlugins();
+    if (Step("Colour Preset", [&] { package::ChoosePreset(doc_, selOption_->State(), ToDoc(text)); }))
+        editor_->SetCurrentNote("scheme", text.toStdString());
 }
 
 void TMainForm::ShowSchemeName(const QString& name) {
@@ -233,19 +221,19 @@ void TMainForm::SchemeFileClick() {
     SetFilter(*openDialog_, "XML Files|*.xml");
     if (auto path = RunDialog(*openDialog_)) {
         // The list shows the file's name only once it has been read.
-        Guard([&] {
-            package::ChooseSchemeFile(doc_, path->toStdString());
+        if (Step("Colour Scheme File", [&] { package::ChooseSchemeFile(doc_, path->toStdString()); })) {
             ShowSchemeName(QFileInfo(*path).fileName());
-        });
+            editor_->SetCurrentNote("scheme", QFileInfo(*path).fileName().toStdString());
+        }
     }
-    DrawPlugins();
 }
 
 void TMainForm::DefaultFormatsClick() {
-    selOption_->LoadDefaultFormats();
-    selOption_->exec();
-    package::ApplyDefaultsToEntries(doc_);
-    DrawPlugins();
+    Step("Default Formats", [&] {
+        selOption_->LoadDefaultFormats();
+        selOption_->exec();
+        package::ApplyDefaultsToEntries(doc_);
+    });
 }
 
 // ----------------------------------------------------------- open/save page
@@ -275,6 +263,8 @@ void TMainForm::SaveCabinetClick() {
         Busy("Building the cabinet...", [&](const std::function<void()>& pump) {
             package::BuildCabinet(doc_, path->toStdString(), SaveDialogFileName(), pump);
         });
+        editor_->Absorb();
+        Confirm("Saved " + *path);
     });
 }
 
@@ -283,7 +273,11 @@ void TMainForm::SaveXmlClick() {
     saveDialog_->setDefaultSuffix("home.xml");
     auto path = RunDialog(*saveDialog_);
     if (!path) return;
-    Guard([&] { package::ExportHomeLayout(doc_, path->toStdString()); });
+    Guard([&] {
+        package::ExportHomeLayout(doc_, path->toStdString());
+        editor_->Absorb(); // the writer's own rule is no step of the user's
+        Confirm("Saved " + *path);
+    });
 }
 
 // The loader has no window of its own here: it is waited for and what it
@@ -306,6 +300,7 @@ void TMainForm::LoadThemeClick() {
         const platform::ProgramFolderLock lock(doc_.AppDir);
         const std::string cab = doc_.AppDir + "Theme.cab";
         package::BuildCabinet(doc_, cab, SaveDialogFileName(), pump);
+        editor_->Absorb();
         return package::RunDeviceLoader(doc_, cab, true).Output;
     });
 }
@@ -316,32 +311,27 @@ void TMainForm::InstallClick(const char* cabinet) {
     });
 }
 
-void TMainForm::SaveProjectClick() {
+void TMainForm::SaveProjectClick() { SaveProjectAs(); }
+
+bool TMainForm::SaveProjectAs() {
     SetFilter(*saveDialog_, "Project Files|*.trpf");
     saveDialog_->selectFile("MyTheme.trpf");
     saveDialogFileName_ = "MyTheme.trpf";
     saveDialog_->setDefaultSuffix("trpf");
     auto path = RunDialog(*saveDialog_);
-    if (!path) return;
-    Guard([&] { package::SaveProject(doc_, path->toStdString()); });
+    if (!path) return false;
+    return SaveProjectTo(path->toStdString());
 }
 
 void TMainForm::OpenProjectClick() {
     SetFilter(*openDialog_, "Project Files|*.trpf");
     auto path = RunDialog(*openDialog_);
     if (!path) return;
-    bool opened = false;
-    Guard([&] {
-        package::OpenProject(doc_, path->toStdString());
-        opened = true;
-    });
-    if (!opened) return;
-    // The page goes back to browsing: the entry the panel held is gone.
-    model::ClosePanel(doc_, panel_);
-    doc_.ActivePluginsList.Selected = -1;
+    const std::string file = path->toStdString();
+    if (!ReplaceDesign("Open Project", [&](model::Document& doc) { package::OpenProject(doc, file); }, file))
+        return;
     ShowSchemeName("user.scheme.xml");
-    SyncPanel();
-    DrawPlugins();
+    editor_->SetCurrentNote("scheme", "user.scheme.xml");
 }
 
 } // namespace tessaro::ui

@@ -11,20 +11,22 @@ namespace tessaro::ui {
 void TMainForm::ImportThemeClick() {
     const std::optional<std::string> path = PickOpenFile("Themes|*.home.xml;*.cab");
     if (!path) return;
-    std::optional<package::ImportResult> imported;
-    Guard([&] { imported = package::ImportTheme(*path, doc_.AppDir); });
-    if (!imported) return;
-    package::UseImportedTheme(doc_, imported->theme);
-    // The page goes back to browsing: the entry the panel held is gone.
-    model::ClosePanel(doc_, panel_);
-    doc_.ActivePluginsList.Selected = -1;
+    // The import is one undoable step that replaces the design, as opening a
+    // project does: unsaved work is asked about first.
+    std::vector<std::string> report;
+    const QString file = QFileInfo(QString::fromStdString(*path)).fileName();
+    const bool done = ReplaceDesign("Import Theme", [&](model::Document& doc) {
+        package::ImportResult imported = package::ImportTheme(*path, doc.AppDir);
+        package::UseImportedTheme(doc, imported.theme);
+        report = std::move(imported.report);
+    }, "");
+    if (!done) return;
     // The colours came with the theme's own file.
-    ShowSchemeName(QFileInfo(QString::fromStdString(*path)).fileName());
-    SyncPanel();
-    DrawPlugins();
-    if (!imported->report.empty()) {
+    ShowSchemeName(file);
+    editor_->SetCurrentNote("scheme", file.toStdString());
+    if (!report.empty()) {
         QString text = "Some of the theme could not be carried over:\n";
-        for (const std::string& line : imported->report) text += "\n" + QString::fromStdString(line);
+        for (const std::string& line : report) text += "\n" + QString::fromStdString(line);
         ShowMessage(text);
     }
 }

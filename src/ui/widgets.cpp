@@ -240,6 +240,23 @@ QIcon ButtonPicture(Picture which) {
         p.drawRect(QRectF(4, 6.5, 3, 3));
         p.drawRect(QRectF(7, 10.5, 3, 3));
         break;
+    case Picture::Undo:
+    case Picture::Redo: {
+        // A hooked arrow turning back (left for undo, right for redo).
+        if (which == Picture::Redo) p.setTransform(QTransform(-1, 0, 0, 1, 16, 0));
+        QPainterPath hook;
+        hook.moveTo(4, 6);
+        hook.lineTo(10, 6);
+        hook.cubicTo(15, 6, 15, 13, 10, 13);
+        hook.lineTo(6, 13);
+        p.setPen(QPen(QColor(50, 100, 200), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(hook);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(50, 100, 200));
+        p.drawPolygon(QPolygonF({QPointF(1, 6), QPointF(6, 1.5), QPointF(6, 10.5)}));
+        break;
+    }
     }
     p.end();
     return QIcon(pm);

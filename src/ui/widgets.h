@@ -109,7 +109,7 @@ std::string ToDoc(const QString& text);
 void UseDesignerFont();
 
 // The button pictures, drawn at start.
-enum class Picture { Add, Up, Down, Remove, Background, Options };
+enum class Picture { Add, Up, Down, Remove, Background, Options, Undo, Redo };
 QIcon ButtonPicture(Picture p);
 
 } // namespace tessaro::ui

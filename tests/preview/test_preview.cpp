@@ -164,6 +164,35 @@ TEST_F(PreviewTest, ScrollableLayoutClearsPartialTransparency) {
     EXPECT_EQ(doc_->Plugins[0].Transparent, 1);
 }
 
+TEST_F(PreviewTest, DrawingAloneChangesNoDesignField) {
+    // Everything the pass's rules would change: a partly transparent bar in a
+    // scrollable layout, two advanced bars, an advanced face.
+    model::TPlugins& bar = Add("Icon Bar", 0, 20);
+    bar.Transparent = 1;
+    bar.TransparencyLevel = 100;
+    bar.Items[0].X = 1;
+    Add("AnalogClock", 20, 40).Items[0].Y = 1;
+    Add("Icon Bar", 60, 20).Items[0].X = 1;
+    Add("Profile", 80, 181);
+    const model::Document before = *doc_;
+    view_->Draw();
+    EXPECT_TRUE(static_cast<const model::Theme&>(*doc_) == before);
+    EXPECT_EQ(doc_->BGI, before.BGI);
+    EXPECT_EQ(doc_->ActivePluginsList.Lines, before.ActivePluginsList.Lines);
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(view_->Image1.Pixel(40, 60 + 10), kWhite) << "the second advanced bar is left out";
+
+    // The pass applies the rules once; a second pass finds nothing to do.
+    view_->DrawPlugins();
+    EXPECT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(model::CountEntries(*doc_), 3);
+    EXPECT_EQ(doc_->Plugins[0].Transparent, 0);
+    EXPECT_EQ(doc_->BGI, kAnalogBackground);
+    const model::Document normal = *doc_;
+    EXPECT_TRUE(model::Normalise(*doc_).empty());
+    EXPECT_TRUE(static_cast<const model::Theme&>(*doc_) == normal);
+}
+
 TEST_F(PreviewTest, SecondAdvancedBarOrFaceIsRemoved) {
     Add("Icon Bar", 0, 20).Items[0].X = 1;
     Add("Icon Bar", 20, 20).Items[0].X = 2; // Custom does not count
@@ -348,7 +377,9 @@ TEST_F(PreviewTest, AdvancedFaceScalingColouringAndBurnIn) {
     c.Dr(0);
     EXPECT_EQ(c.Image1.Pixel(4 + 1, 1), kVisibleWhite) << "face colour white is drawn 0xFFFFFE";
     EXPECT_EQ(c.Image1.Pixel(4 + 87, 87), kVisibleWhite);
-    EXPECT_EQ(doc_->BGI, kAnalogBackground);
+    EXPECT_EQ(doc_->BGI, "WindowsMobile.JPG") << "drawing changes no design field";
+    EXPECT_TRUE(model::Normalise(*doc_).empty());
+    EXPECT_EQ(doc_->BGI, kAnalogBackground) << "the pass's rule names the composed picture";
     EXPECT_EQ(doc_->BackgroundImage, "WindowsMobile.JPG");
     EXPECT_TRUE(platform::FileExists(App(kAnalogBackground)));
     EXPECT_EQ(view_->BGImage.Pixel(4 + 1, 10 + 1), kVisibleWhite) << "face burned into the background";

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,6 +72,8 @@ struct Rig {
             return c;
         };
         hooks.NoStyleWindows = true;
+        hooks.AskSave = [] { return int(QMessageBox::Discard); };
+        hooks.SettingsFile = QString::fromStdString(appDir + "settings.ini");
         w = std::make_unique<TMainForm>(appDir, hooks);
         w->show();
         w->activateWindow();
@@ -141,7 +144,8 @@ private slots:
         Rig r("start");
         QVERIFY(r.messages.isEmpty());
         TMainForm& w = *r.w;
-        QCOMPARE(w.windowTitle(), QString("Tessaro"));
+        QCOMPARE(w.windowTitle(), QString("Tessaro[*]"));
+        QVERIFY(!w.isWindowModified());
         QCOMPARE(w.minimumSize(), QSize(215, 539));
         QCOMPARE(w.maximumSize(), QSize(215, 539));
         QStringList tabs;

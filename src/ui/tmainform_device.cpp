@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "model/panel.h"
+#include "package/editor.h"
 #include "ui/deviceview.h"
 #include "ui/tmainform.h"
 #include "ui/widgets.h"

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "model/panel.h"
+#include "package/editor.h"
 #include "package/import.h"
 #include "ui/tmainform.h"
 

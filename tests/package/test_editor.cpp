@@ -116,6 +116,37 @@ TEST_F(EditorTest, NestedStepsJoinTheOuterOneAndUndoWaitsForIt) {
     EXPECT_EQ(ed.UndoName(), "Icon Bar Style");
 }
 
+TEST_F(EditorTest, MovesOfOneSeriesAreOneStepUntilSomethingElseHappens) {
+    package::Editor ed(doc_);
+    ed.Apply("Add Entry", [](Document& d) { AddEntry(d, 1); });
+    auto move = [&](const std::string& series, int top) {
+        ed.Begin("Move Entry", series);
+        doc_.Plugins[0].Top = top;
+        ed.Commit();
+    };
+    move("drag 1", 3);
+    move("drag 1", 7);
+    move("drag 1", 9);
+    EXPECT_EQ(ed.StepCount(), 2);
+    ASSERT_TRUE(ed.Undo());
+    EXPECT_EQ(doc_.Plugins[0].Top, 0) << "the whole drag is taken back at once";
+    ASSERT_TRUE(ed.Redo());
+    EXPECT_EQ(doc_.Plugins[0].Top, 9);
+
+    // After an undo and redo, or another series, or a save, a move starts a new step.
+    move("drag 1", 11);
+    EXPECT_EQ(ed.StepCount(), 3);
+    move("drag 2", 12);
+    EXPECT_EQ(ed.StepCount(), 4);
+    ed.MarkSaved();
+    move("drag 2", 13);
+    EXPECT_EQ(ed.StepCount(), 5);
+    EXPECT_TRUE(ed.Modified());
+    ASSERT_TRUE(ed.Undo());
+    EXPECT_FALSE(ed.Modified()) << "the saved point is kept apart from the series";
+    EXPECT_EQ(doc_.Plugins[0].Top, 12);
+}
+
 TEST_F(EditorTest, NormaliseBelongsToTheStepThatCausedIt) {
     package::Editor ed(doc_);
     ed.Apply("Add Entry", [](Document& d) {

@@ -19,6 +19,7 @@
 #include "model/catalogue.h"
 #include "model/directedit.h"
 #include "model/editing.h"
+#include "package/editor.h"
 #include "preview/devicescreen.h"
 #include "preview/preview.h"
 #include "ui/deviceview.h"
@@ -65,6 +66,7 @@ struct Rig {
         d.Plugins[1].BgColor = kBand;
         d.Plugins[1].Transparent = 0;
         d.ActivePluginsList.Selected = -1;
+        w->Editor().Absorb(); // the entries made here are the start of the history
         w->DrawPlugins();
         if (open)
             Open();
@@ -241,6 +243,12 @@ class DeviceViewTest : public QObject {
         const int run = edits.front().at(1).toInt();
         for (const auto& e : edits)
             QCOMPARE(e.at(1).toInt(), run);
+        // The run is one undoable step.
+        QVERIFY(r.w->UndoButton->isEnabled());
+        QTest::mouseClick(r.w->UndoButton, Qt::LeftButton);
+        QCOMPARE(r.doc().Plugins[1].Top, 50);
+        QTest::mouseClick(r.w->RedoButton, Qt::LeftButton);
+        QCOMPARE(r.doc().Plugins[1].Top, 70);
 
         // A label: both directions; a click starts a new run.
         model::TPluginItem& label = r.doc().Plugins[0].Items[0];

@@ -539,6 +539,15 @@ private slots:
         QCOMPARE(w.ActivePluginsList->count(), 2);
         QCOMPARE(w.ActivePluginsList->item(1)->text(), QString("Weather"));
         QCOMPARE(r.doc().BGI, std::string("WindowsMobile.JPG"));
+        QVERIFY2(!w.isWindowModified(), "an imported design starts unmodified");
+
+        // The import is one step: undo gives back the design before it.
+        QCOMPARE(w.UndoButton->toolTip(), QString("Undo Import Theme (Ctrl+Z)"));
+        QTest::mouseClick(w.UndoButton, Qt::LeftButton);
+        QCOMPARE(model::CountEntries(r.doc()), 1);
+        QCOMPARE(r.doc().Plugins[0].Name, std::string("Calendar"));
+        QTest::mouseClick(w.RedoButton, Qt::LeftButton);
+        QCOMPARE(model::CountEntries(r.doc()), 2);
 
         // The third-party plugin opens in the panel to be moved; its height
         // is its element's.

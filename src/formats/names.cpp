@@ -25,7 +25,7 @@ constexpr const char* kProgramFolder[] = {
     "AnalogClock_Plugin.cab", "WMP_Plugin.cab",
     // work files
     kWorkLayout, kWorkInf, kWorkCab, "CF.cab.kept", kThemeCab, kUserScheme, kIconBarPicture,
-    kClockBackground,
+    kClockBackground, kUndoStore,
 };
 
 // Name families: any name starting with the first text and ending with the

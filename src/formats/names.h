@@ -13,6 +13,7 @@ inline constexpr const char* kWorkLayout = "temp";              // the home layo
 inline constexpr const char* kWorkInf = "CF.inf";               // the setup INF for the builder
 inline constexpr const char* kWorkCab = "CF.cab";               // the builder's output
 inline constexpr const char* kThemeCab = "Theme.cab";           // the cabinet sent to the phone
+inline constexpr const char* kUndoStore = ".undo";              // the editor's superseded pictures
 inline constexpr const char* kUserScheme = "user.scheme.xml";   // the scheme a project carries
 inline constexpr const char* kIconBarPicture = "iconbar.jpg";   // the icon bar drawing
 inline constexpr const char* kClockBackground = "BackGroundImage with Analog Plugin.jpg";

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "model/error.h"
+#include "formats/names.h"
 #include "model/normalise.h"
 #include "platform/files.h"
 
@@ -75,11 +76,11 @@ std::size_t RecordBytes(const TPlugins& e) {
 
 Editor::Editor(model::Document& doc, int limit)
     : doc_(doc), limit_(std::size_t(std::max(limit, 1))) {
-    storeDir_ = doc_.AppDir + ".undo/" + std::to_string(::getpid()) + "/";
+    storeDir_ = doc_.AppDir + formats::kUndoStore + "/" + std::to_string(::getpid()) + "/";
     std::error_code ec;
     fs::remove_all(storeDir_, ec);
     // Stores left behind by designers that did not end normally.
-    for (fs::directory_iterator it(doc_.AppDir + ".undo", ec), end; !ec && it != end;
+    for (fs::directory_iterator it(doc_.AppDir + formats::kUndoStore, ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         char* rest = nullptr;
@@ -95,7 +96,7 @@ Editor::Editor(model::Document& doc, int limit)
 Editor::~Editor() {
     std::error_code ec;
     fs::remove_all(storeDir_, ec);
-    fs::remove(doc_.AppDir + ".undo", ec); // only when no other designer uses it
+    fs::remove(doc_.AppDir + formats::kUndoStore, ec); // only when no other designer uses it
 }
 
 int Editor::AddListener(Listener fn) {

@@ -212,7 +212,8 @@ void TMainForm::BuildHomePage() {
     DownPluginButton = PictureButton(pg, 185, 296, 23, 23, ButtonPicture(Picture::Down), "Move down");
     RemovePluginButton =
         PictureButton(pg, 185, 328, 23, 25, ButtonPicture(Picture::Remove), "Remove");
-    DeviceViewButton = PictureButton(pg, 185, 362, 23, 23, DeviceViewIcon(), "Device View (Ctrl+D)");
+    DeviceViewButton = PictureButton(pg, 185, 424, 23, 23, DeviceViewIcon(), "Device View (Ctrl+D)");
+    DeviceViewButton->lower(); // under the catalogue and the settings panel
 
     ScrollBar1 = new QScrollBar(Qt::Vertical, pg);
     ScrollBar1->setGeometry(184, 0, 17, 220);

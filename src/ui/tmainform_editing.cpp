@@ -67,9 +67,10 @@ void TMainForm::BuildEditing() {
     RedoButton = new QToolButton(HomePage);
     RedoButton->setGeometry(185, 392, 23, 23);
     RedoButton->setIcon(ButtonPicture(Picture::Redo));
-    // Under the settings panel while it shows, like the other list buttons.
-    if (SettingsPanel->isVisible())
-        SettingsPanel->raise();
+    // Under the catalogue and the settings panel while they show, like the
+    // other list buttons.
+    UndoButton->lower();
+    RedoButton->lower();
     connect(UndoButton, &QToolButton::clicked, this, [this] { UndoClick(); });
     connect(RedoButton, &QToolButton::clicked, this, [this] { RedoClick(); });
 

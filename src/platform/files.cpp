@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,7 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <system_error>
+#include <unordered_map>
 
 #include "model/error.h"
 
@@ -22,6 +25,67 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 std::size_t LastSeparator(std::string_view path) {
     return path.find_last_of("/\\");
+}
+
+// What UpdateFile last wrote to a path, and the file as it stood right after.
+struct Written {
+    dev_t Dev = 0;
+    ino_t Ino = 0;
+    off_t Size = 0;
+    timespec Modified{};
+    timespec Changed{};
+    std::string Bytes;
+};
+
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool Unchanged(const Written& w, const struct stat& st) {
+    return w.Dev == st.st_dev && w.Ino == st.st_ino && w.Size == st.st_size &&
+           SameTime(w.Modified, st.st_mtim) && SameTime(w.Changed, st.st_ctim);
+}
+
+std::mutex writtenMutex;
+std::unordered_map<std::string, Written> written; // guarded by writtenMutex
+
+void Remember(const std::string& path, const struct stat& st, std::string_view data) {
+    std::lock_guard<std::mutex> lock(writtenMutex);
+    // A handful of work files are rewritten; a long-running program that
+    // writes to many folders must not keep every one of them.
+    if (written.size() >= 32 && !written.count(path)) written.clear();
+    Written& w = written[path];
+    w.Dev = st.st_dev;
+    w.Ino = st.st_ino;
+    w.Size = st.st_size;
+    w.Modified = st.st_mtim;
+    w.Changed = st.st_ctim;
+    w.Bytes.assign(data);
+}
+
+void Forget(const std::string& path) {
+    std::lock_guard<std::mutex> lock(writtenMutex);
+    written.erase(path);
+}
+
+// Whether the regular file `st` describes already holds `data`: from memory
+// when the file is as UpdateFile left it, otherwise by reading it.
+bool Holds(const std::string& path, const struct stat& st, std::string_view data) {
+    if (std::size_t(st.st_size) != data.size()) return false;
+    {
+        std::lock_guard<std::mutex> lock(writtenMutex);
+        auto it = written.find(path);
+        if (it != written.end() && Unchanged(it->second, st)) return it->second.Bytes == data;
+    }
+    std::string disk;
+    try {
+        disk = ReadFile(path);
+    } catch (const Error&) {
+        return false; // unreadable: written below, which reports a real failure
+    }
+    if (disk != data) return false;
+    Remember(path, st, data);
+    return true;
 }
 
 } // namespace
@@ -84,6 +148,59 @@ void WriteFile(const std::string& path, std::string_view data) {
         err = errno;
     }
     if (!ok) throw Error("Cannot write file " + Quoted(path) + ". " + std::strerror(err) + ".");
+}
+
+bool UpdateFile(const std::string& path, std::string_view data) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && Holds(path, st, data)) return false;
+
+    // The file is overwritten where it lies and then cut to the new length,
+    // never truncated first: on a disk that discards freed blocks, giving the
+    // old blocks back and taking new ones costs milliseconds each time, and
+    // rewriting the same few kilobytes over and over needs none of that.
+    // Crash safety: these are work files that every pass regenerates from the
+    // design, and nothing the user made lives only in them. A crash in the
+    // middle leaves a file mixing old and new bytes, no worse than the short
+    // file a truncating write leaves behind, and the next pass writes it
+    // whole again. (A temporary file and a rename would free the old blocks
+    // just the same.)
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        Forget(path);
+        throw Error("Cannot create file " + Quoted(path) + ". " + std::strerror(err) + ".");
+    }
+    bool ok = true;
+    int err = 0;
+    std::size_t done = 0;
+    while (ok && done < data.size()) {
+        const ssize_t n = ::pwrite(fd, data.data() + done, data.size() - done, off_t(done));
+        if (n > 0) done += std::size_t(n);
+        else if (n < 0 && errno == EINTR) continue;
+        else {
+            ok = false;
+            err = n < 0 ? errno : EIO;
+        }
+    }
+    if (ok && ::ftruncate(fd, off_t(data.size())) != 0) {
+        ok = false;
+        err = errno;
+    }
+    struct stat after {};
+    if (ok && ::fstat(fd, &after) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        Forget(path);
+        throw Error("Cannot write file " + Quoted(path) + ". " + std::strerror(err) + ".");
+    }
+    Remember(path, after, data);
+    return true;
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {

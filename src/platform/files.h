@@ -23,6 +23,13 @@ std::string ReadFile(const std::string& path);
 void WriteFileAtomic(const std::string& path, std::string_view data);
 // Plain write (create or truncate). Throws Error when it cannot.
 void WriteFile(const std::string& path, std::string_view data);
+// For work files the program rewrites over and over (the preview's pictures):
+// leaves the file alone when it already holds exactly `data`, otherwise
+// overwrites it in place and cuts it to the new length. The last bytes written
+// to each path are remembered with the file's identity, size and change
+// times, so an unchanged file is recognised without reading it back. Returns
+// true when the file was written. Throws Error (as WriteFile) when it cannot.
+bool UpdateFile(const std::string& path, std::string_view data);
 
 // Path pieces; both '/' and '\\' separate folders.
 std::string FileNamePart(std::string_view path);   // "a/b/c.txt" -> "c.txt"

@@ -109,8 +109,9 @@ void Clock::Dr(int e) {
             }
         }
         platform::CopyRows(p_.BGImage, top, pic, 0, S);
-        // A fixed work file of the program folder: written in place.
-        platform::WriteFile(doc.AppDir + kAnalogBackground, platform::EncodeJpeg(p_.BGImage, 100));
+        // A fixed work file of the program folder: written in place, and
+        // only when its bytes change.
+        platform::UpdateFile(doc.AppDir + kAnalogBackground, platform::EncodeJpeg(p_.BGImage, 100));
         doc.BGI = kAnalogBackground;
     }
 

@@ -97,11 +97,24 @@ void IconBar::Finish(int e, Bitmap bar, int quality, bool showDecoded, Bitmap& i
                      const Bitmap& tray) {
     const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
     if (entry.Transparent) BlendBar(bar, Backdrop(e), entry.TransparencyLevel);
-    const std::string data = platform::EncodeJpeg(bar, quality);
-    platform::WriteFile(p_.Doc().AppDir + kIconBarJpeg, data);
-    lastWritten_ = platform::DecodeJpeg(data);
-    image = showDecoded ? lastWritten_ : bar;
+    std::string data = platform::EncodeJpeg(bar, quality);
+    platform::UpdateFile(p_.Doc().AppDir + kIconBarJpeg, data);
+    // The decoded bar is needed only where it is shown; a Normal bar shown
+    // from its gradient never reads it back.
+    if (data != lastData_) {
+        lastData_ = std::move(data);
+        decoded_ = false;
+    }
+    image = showDecoded ? LastWritten() : bar;
     DrawTray(image, tray);
+}
+
+const Bitmap& IconBar::LastWritten() const {
+    if (!decoded_) {
+        lastWritten_ = lastData_.empty() ? Bitmap() : platform::DecodeJpeg(lastData_);
+        decoded_ = true;
+    }
+    return lastWritten_;
 }
 
 void IconBar::DrNr(int e) {

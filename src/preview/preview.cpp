@@ -103,7 +103,7 @@ void Preview::DrawSoftKeys() {
 
 void Preview::DrawPlugins() {
     DrawSoftKeys();
-    platform::FillRect(Image1, 0, 0, kWidth, kCanvasHeight, kTransparent);
+    ClearCanvas();
     LoadBackground();
 
     const int n = model::CountEntries(doc_);
@@ -148,11 +148,29 @@ void Preview::UpdateScrollRange() {
     }
 }
 
+void Preview::ClearCanvas() {
+    if (drawnTop_ < drawnBottom_)
+        platform::FillRect(Image1, 0, drawnTop_, kWidth, drawnBottom_, kTransparent);
+    drawnTop_ = kCanvasHeight;
+    drawnBottom_ = 0;
+}
+
+void Preview::MarkDrawn(long long top, long long rows) {
+    const long long from = std::max<long long>(top, 0);
+    const long long to = std::min<long long>(top + rows, kCanvasHeight);
+    if (from >= to) return;
+    drawnTop_ = std::min(drawnTop_, int(from));
+    drawnBottom_ = std::max(drawnBottom_, int(to));
+}
+
 void Preview::ScrollBar1Change(int pos) { ScrollBar1.Position = std::clamp(pos, 0, ScrollBar1.Max); }
 
 void Preview::DrawEntry(int i) {
     model::TPlugins& e = doc_.Plugins[std::size_t(i)];
-    platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
+    // Only the rows copied to the canvas below are cleared: whatever an
+    // earlier entry left further down the work canvas is never copied.
+    const int used = e.Height < 0 ? 0 : int(std::min<long long>((long long)e.Height + 1, kScreenHeight));
+    platform::FillRect(TempImage, 0, 0, kWidth, used, kTransparent);
 
     const std::string& kind = e.Name;
     if (kind == "Icon Bar") DrawIconBarEntry(i);
@@ -171,6 +189,7 @@ void Preview::DrawEntry(int i) {
     if (e.Height < 0) return;
     const long long rows = (long long)e.Height + 1;
     const int copied = int(std::min<long long>(rows, kScreenHeight));
+    MarkDrawn(e.Top, copied);
     platform::CopyRows(Image1, e.Top, TempImage, 0, copied);
     if (rows > kScreenHeight) {
         // A tall entry: what lies below the work canvas is empty.
@@ -180,8 +199,10 @@ void Preview::DrawEntry(int i) {
             platform::FillRect(Image1, 0, int(std::max<long long>(top, 0)), kWidth, int(bottom),
                                kTransparent);
         const long long line = (long long)e.Top + e.Height;
-        if (split && line >= 0 && line < kCanvasHeight)
+        if (split && line >= 0 && line < kCanvasHeight) {
+            MarkDrawn(line, 1);
             platform::Line(Image1, 0, int(line), kWidth, int(line), rule);
+        }
     }
 }
 

@@ -131,6 +131,9 @@ private:
     void DrawClockEntry(int i);
     void DrawMediaRemote();
     void UpdateScrollRange();
+    // The canvas is cleared where earlier drawing reached, not in full.
+    void ClearCanvas();
+    void MarkDrawn(long long top, long long rows);
 
     model::Document& doc_;
     MessageFn message_;
@@ -138,6 +141,7 @@ private:
     std::string fontsDir_;
     std::unique_ptr<IconBar> iconBar_;
     std::unique_ptr<Clock> clock_;
+    int drawnTop_ = 0, drawnBottom_ = kCanvasHeight; // canvas rows that may not be white
 };
 
 } // namespace tessaro::preview

@@ -1,0 +1,124 @@
+// Work files rewritten on every preview pass: left alone when unchanged,
+// otherwise overwritten in place to exactly the new bytes.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "model/error.h"
+#include "platform/files.h"
+
+using namespace tessaro;
+namespace fs = std::filesystem;
+
+namespace {
+
+class WorkFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tessaro_workfiles_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = (dir_ / "iconbar.jpg").string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static struct stat Stat(const std::string& p) {
+        struct stat st {};
+        EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
+        return st;
+    }
+    static void PutBehindOurBack(const std::string& p, const std::string& data) {
+        std::ofstream(p, std::ios::binary | std::ios::trunc) << data;
+    }
+
+    fs::path dir_;
+    std::string path_;
+};
+
+} // namespace
+
+TEST_F(WorkFileTest, WritesOnlyWhenTheBytesChangeAndKeepsTheFile) {
+    const std::string first(5000, 'a');
+    EXPECT_TRUE(platform::UpdateFile(path_, first)) << "a new file is written";
+    EXPECT_EQ(platform::ReadFile(path_), first);
+    const struct stat written = Stat(path_);
+
+    EXPECT_FALSE(platform::UpdateFile(path_, first)) << "the same bytes again: left alone";
+    const struct stat same = Stat(path_);
+    EXPECT_EQ(same.st_mtim.tv_nsec, written.st_mtim.tv_nsec);
+    EXPECT_EQ(same.st_mtim.tv_sec, written.st_mtim.tv_sec);
+
+    // Shorter, then longer: no stale tail, no short file; the same file
+    // (inode) throughout, so nothing is freed and allocated again.
+    std::string shorter(3000, 'b');
+    shorter[2999] = 'z';
+    EXPECT_TRUE(platform::UpdateFile(path_, shorter));
+    EXPECT_EQ(platform::ReadFile(path_), shorter);
+    const std::string longer = std::string(7000, 'c') + "end";
+    EXPECT_TRUE(platform::UpdateFile(path_, longer));
+    EXPECT_EQ(platform::ReadFile(path_), longer);
+    EXPECT_EQ(Stat(path_).st_ino, written.st_ino);
+
+    EXPECT_TRUE(platform::UpdateFile(path_, "")) << "cut to nothing";
+    EXPECT_EQ(fs::file_size(path_), 0u);
+}
+
+TEST_F(WorkFileTest, AFileChangedOrRemovedBehindItsBackIsWrittenAgain) {
+    const std::string data(4096, 'x');
+    ASSERT_TRUE(platform::UpdateFile(path_, data));
+
+    // Same size, other bytes, written by someone else: what is remembered no
+    // longer describes the file, so the bytes are compared on disk.
+    PutBehindOurBack(path_, std::string(4096, 'y'));
+    EXPECT_TRUE(platform::UpdateFile(path_, data));
+    EXPECT_EQ(platform::ReadFile(path_), data);
+
+    // Replaced by another file (a rename onto it), same size and bytes as ours
+    // but for one.
+    std::string other = data;
+    other[100] = 'q';
+    PutBehindOurBack((dir_ / "new").string(), other);
+    fs::rename(dir_ / "new", path_);
+    EXPECT_TRUE(platform::UpdateFile(path_, data));
+    EXPECT_EQ(platform::ReadFile(path_), data);
+
+    fs::remove(path_);
+    EXPECT_TRUE(platform::UpdateFile(path_, data)) << "a deleted work file comes back";
+    EXPECT_EQ(platform::ReadFile(path_), data);
+
+    // A file that already holds the bytes, never written through here (a
+    // fresh start of the program): read once and left alone.
+    const std::string coldPath = (dir_ / "cold.jpg").string();
+    PutBehindOurBack(coldPath, data);
+    EXPECT_FALSE(platform::UpdateFile(coldPath, data));
+    EXPECT_EQ(platform::ReadFile(coldPath), data);
+}
+
+TEST_F(WorkFileTest, FailuresAreReportedNotSwallowed) {
+    const std::string missing = (dir_ / "no such folder" / "iconbar.jpg").string();
+    try {
+        platform::UpdateFile(missing, "data");
+        FAIL() << "a write into a missing folder must fail";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + missing + "\""), std::string::npos)
+            << e.what();
+    }
+    // A folder where the file should be.
+    fs::create_directory(dir_ / "folder.jpg");
+    EXPECT_THROW(platform::UpdateFile((dir_ / "folder.jpg").string(), "data"), Error);
+
+    // After a failure nothing stale is trusted: the file written afterwards
+    // holds the bytes asked for.
+    ASSERT_TRUE(platform::UpdateFile(path_, "12345"));
+    fs::remove(path_);
+    fs::create_directory(path_);
+    EXPECT_THROW(platform::UpdateFile(path_, "12345"), Error) << "a folder in its place";
+    fs::remove(path_);
+    EXPECT_TRUE(platform::UpdateFile(path_, "12345"));
+    EXPECT_EQ(platform::ReadFile(path_), "12345");
+}

@@ -203,6 +203,20 @@ bool UpdateFile(const std::string& path, std::string_view data) {
     return true;
 }
 
+FileStamp StampOf(const std::string& path) {
+    FileStamp f;
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return f;
+    f.Dev = st.st_dev;
+    f.Ino = st.st_ino;
+    f.Size = st.st_size;
+    f.Modified[0] = st.st_mtim.tv_sec;
+    f.Modified[1] = st.st_mtim.tv_nsec;
+    f.Changed[0] = st.st_ctim.tv_sec;
+    f.Changed[1] = st.st_ctim.tv_nsec;
+    return f;
+}
+
 void WriteFileAtomic(const std::string& path, std::string_view data) {
     // A link is followed, so the file it points at is replaced, not the link.
     std::string target = path;

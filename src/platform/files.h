@@ -31,6 +31,20 @@ void WriteFile(const std::string& path, std::string_view data);
 // true when the file was written. Throws Error (as WriteFile) when it cannot.
 bool UpdateFile(const std::string& path, std::string_view data);
 
+// A file's identity, size and change times. Two equal stamps of a path mean
+// the file was not replaced or written in between (to the file system's
+// clock granularity). Size is -1 when there is no such file.
+struct FileStamp {
+    unsigned long long Dev = 0, Ino = 0;
+    long long Size = -1;
+    long long Modified[2] = {0, 0}, Changed[2] = {0, 0};
+    bool operator==(const FileStamp& o) const {
+        return Dev == o.Dev && Ino == o.Ino && Size == o.Size && Modified[0] == o.Modified[0] &&
+               Modified[1] == o.Modified[1] && Changed[0] == o.Changed[0] && Changed[1] == o.Changed[1];
+    }
+};
+FileStamp StampOf(const std::string& path);
+
 // Path pieces; both '/' and '\\' separate folders.
 std::string FileNamePart(std::string_view path);   // "a/b/c.txt" -> "c.txt"
 std::string FolderPart(std::string_view path);     // "a/b/c.txt" -> "a/b/" ("" when none)

@@ -71,7 +71,16 @@ IconBar::IconBar(Preview& preview)
       p_(preview) {}
 
 Bitmap IconBar::TrayIcons(model::Color colour) const {
-    Bitmap file = platform::ReadBmp(p_.Doc().AppDir + "TrayIcons.bmp");
+    // Read again only when the file changed since the last read: each icon
+    // bar of a pass needs it twice.
+    const std::string path = p_.Doc().AppDir + "TrayIcons.bmp";
+    const platform::FileStamp stamp = platform::StampOf(path);
+    if (stamp.Size < 0 || path != trayPath_ || !(stamp == trayStamp_)) {
+        trayFile_ = platform::ReadBmp(path);
+        trayPath_ = path;
+        trayStamp_ = stamp;
+    }
+    const Bitmap& file = trayFile_;
     Bitmap tray(kTrayWidth, kBarHeight, 0x000000);
     for (int y = 0; y < kBarHeight; ++y)
         for (int x = 0; x < kTrayWidth; ++x) {

@@ -39,14 +39,16 @@ std::string HelperFolder(const std::string& appDir) {
         .Helpers;
 }
 
-Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass) {
-    EnsureGuiApplication();
+Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass,
+                         bool withText) {
+    if (withText) EnsureGuiApplication();
     Session s;
     s.Doc = std::make_unique<model::Document>();
     package::StartDocument(*s.Doc, appDir);
     s.Doc->HelperDir = HelperFolder(appDir);
     package::OpenProject(*s.Doc, project);
     s.View = std::make_unique<preview::Preview>(*s.Doc);
+    s.View->DrawsText = withText;
     s.View->SetMessageHandler([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
     try {
         s.View->DrawPlugins();

@@ -94,10 +94,11 @@ void Preview::DrawSoftKeys() {
     const platform::TextFont font{"Arial", 16, true, s[COLOR_HIGHLIGHTTEXT]};
     platform::Rectangle(Image2, -1, 0, 88, 21, Pen{s[COLOR_WINDOWFRAME], 1},
                         Brush{false, s[COLOR_HIGHLIGHT]});
-    platform::TextOut(Image2, Fonts(), 27, 2, "Start", font, Brush{true, 0});
+    if (DrawsText) platform::TextOut(Image2, Fonts(), 27, 2, "Start", font, Brush{true, 0});
     platform::Rectangle(Image2, 87, 0, 177, 21, Pen{s[COLOR_WINDOWFRAME], 1},
                         Brush{false, s[COLOR_BTNFACE]});
-    platform::TextOut(Image2, Fonts(), 105, 2, "Contacts",
+    if (DrawsText)
+        platform::TextOut(Image2, Fonts(), 105, 2, "Contacts",
                       platform::TextFont{"Arial", 16, true, s[COLOR_BTNTEXT]}, Brush{true, 0});
 }
 
@@ -208,7 +209,7 @@ void Preview::DrawEntry(int i) {
 
 void Preview::DrawTexts(const model::TPlugins& e) {
     const Samples* samples = SamplesOf(e.Name);
-    if (!samples) return;
+    if (!samples || !DrawsText) return;
     for (int k = 0; k < 3; ++k) {
         const model::TPluginItem& slot = e.Items[std::size_t(k)];
         if (!samples->Slot[k] || !slot.Visible) continue;

@@ -122,6 +122,9 @@ public:
     platform::Bitmap Image2;    // 176 x 20 soft-key strip
     platform::Bitmap TempImage; // 176 x 220 work canvas
     ScrollState ScrollBar1;
+    // false: texts are left out of the surfaces and no font is loaded, for
+    // runs that want only what a pass writes and changes in the document.
+    bool DrawsText = true;
 
 private:
     void DrawSoftKeys();
@@ -141,7 +144,8 @@ private:
     std::string fontsDir_;
     std::unique_ptr<IconBar> iconBar_;
     std::unique_ptr<Clock> clock_;
-    int drawnTop_ = 0, drawnBottom_ = kCanvasHeight; // canvas rows that may not be white
+    // Canvas rows that may not be white; the canvas starts white.
+    int drawnTop_ = kCanvasHeight, drawnBottom_ = 0;
 };
 
 } // namespace tessaro::preview

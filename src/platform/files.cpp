@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,39 +28,34 @@ std::size_t LastSeparator(std::string_view path) {
     return path.find_last_of("/\\");
 }
 
-// What UpdateFile last wrote to a path, and the file as it stood right after.
+FileStamp StampFrom(const struct stat& st) {
+    FileStamp f;
+    f.Dev = st.st_dev;
+    f.Ino = st.st_ino;
+    f.Size = st.st_size;
+    f.Modified[0] = st.st_mtim.tv_sec;
+    f.Modified[1] = st.st_mtim.tv_nsec;
+    f.Changed[0] = st.st_ctim.tv_sec;
+    f.Changed[1] = st.st_ctim.tv_nsec;
+    return f;
+}
+
+// What UpdateFile last wrote to a path, and the file's stamp right after.
 struct Written {
-    dev_t Dev = 0;
-    ino_t Ino = 0;
-    off_t Size = 0;
-    timespec Modified{};
-    timespec Changed{};
+    FileStamp Stamp;
     std::string Bytes;
 };
-
-bool SameTime(const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool Unchanged(const Written& w, const struct stat& st) {
-    return w.Dev == st.st_dev && w.Ino == st.st_ino && w.Size == st.st_size &&
-           SameTime(w.Modified, st.st_mtim) && SameTime(w.Changed, st.st_ctim);
-}
 
 std::mutex writtenMutex;
 std::unordered_map<std::string, Written> written; // guarded by writtenMutex
 
-void Remember(const std::string& path, const struct stat& st, std::string_view data) {
+void Remember(const std::string& path, const FileStamp& stamp, std::string_view data) {
     std::lock_guard<std::mutex> lock(writtenMutex);
     // A handful of work files are rewritten; a long-running program that
     // writes to many folders must not keep every one of them.
     if (written.size() >= 32 && !written.count(path)) written.clear();
     Written& w = written[path];
-    w.Dev = st.st_dev;
-    w.Ino = st.st_ino;
-    w.Size = st.st_size;
-    w.Modified = st.st_mtim;
-    w.Changed = st.st_ctim;
+    w.Stamp = stamp;
     w.Bytes.assign(data);
 }
 
@@ -69,13 +65,15 @@ void Forget(const std::string& path) {
 }
 
 // Whether the regular file `st` describes already holds `data`: from memory
-// when the file is as UpdateFile left it, otherwise by reading it.
+// when the file is as UpdateFile left it (and old enough for its stamp to
+// tell), otherwise by reading it.
 bool Holds(const std::string& path, const struct stat& st, std::string_view data) {
     if (std::size_t(st.st_size) != data.size()) return false;
-    {
+    const FileStamp stamp = StampFrom(st);
+    if (IsSettled(stamp)) {
         std::lock_guard<std::mutex> lock(writtenMutex);
         auto it = written.find(path);
-        if (it != written.end() && Unchanged(it->second, st)) return it->second.Bytes == data;
+        if (it != written.end() && it->second.Stamp == stamp) return it->second.Bytes == data;
     }
     std::string disk;
     try {
@@ -84,7 +82,7 @@ bool Holds(const std::string& path, const struct stat& st, std::string_view data
         return false; // unreadable: written below, which reports a real failure
     }
     if (disk != data) return false;
-    Remember(path, st, data);
+    Remember(path, stamp, data);
     return true;
 }
 
@@ -199,22 +197,24 @@ bool UpdateFile(const std::string& path, std::string_view data) {
         Forget(path);
         throw Error("Cannot write file " + Quoted(path) + ". " + std::strerror(err) + ".");
     }
-    Remember(path, after, data);
+    Remember(path, StampFrom(after), data);
     return true;
 }
 
 FileStamp StampOf(const std::string& path) {
-    FileStamp f;
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) return f;
-    f.Dev = st.st_dev;
-    f.Ino = st.st_ino;
-    f.Size = st.st_size;
-    f.Modified[0] = st.st_mtim.tv_sec;
-    f.Modified[1] = st.st_mtim.tv_nsec;
-    f.Changed[0] = st.st_ctim.tv_sec;
-    f.Changed[1] = st.st_ctim.tv_nsec;
-    return f;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return FileStamp{};
+    return StampFrom(st);
+}
+
+bool IsSettled(const FileStamp& stamp) {
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // File times come from a coarse clock (a few milliseconds): a change made
+    // within the same tick leaves the stamp as it was. Two seconds on, any
+    // later change shows.
+    const long long age = (long long)now.tv_sec - stamp.Changed[0];
+    return stamp.Size >= 0 && age >= 2;
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {

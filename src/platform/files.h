@@ -29,6 +29,7 @@ void WriteFile(const std::string& path, std::string_view data);
 // to each path are remembered with the file's identity, size and change
 // times, so an unchanged file is recognised without reading it back. Returns
 // true when the file was written. Throws Error (as WriteFile) when it cannot.
+// A file changed within the last seconds is compared by reading it back.
 bool UpdateFile(const std::string& path, std::string_view data);
 
 // A file's identity, size and change times. Two equal stamps of a path mean
@@ -44,6 +45,10 @@ struct FileStamp {
     }
 };
 FileStamp StampOf(const std::string& path);
+// Whether the stamp is old enough to tell changes apart: file times come from
+// a coarse clock, so a file changed again within the same few milliseconds
+// keeps its stamp. A stamp taken seconds after its change is safe to compare.
+bool IsSettled(const FileStamp& stamp);
 
 // Path pieces; both '/' and '\\' separate folders.
 std::string FileNamePart(std::string_view path);   // "a/b/c.txt" -> "c.txt"

@@ -86,7 +86,7 @@ void Clock::Dr(int e) {
     // Read everything that can fail before anything changes.
     Bitmap face;
     if (FaceStyle == kFaceAdvanced)
-        face = platform::ReadBmp(doc.AppDir + "Faces/" + std::to_string(Template.Value) + ".bmp");
+        face = platform::ReadBmpKept(doc.AppDir + "Faces/" + std::to_string(Template.Value) + ".bmp");
     p_.LoadBackground();
 
     Bitmap pic(kWidth, S, kTransparent);

@@ -71,16 +71,7 @@ IconBar::IconBar(Preview& preview)
       p_(preview) {}
 
 Bitmap IconBar::TrayIcons(model::Color colour) const {
-    // Read again only when the file changed since the last read: each icon
-    // bar of a pass needs it twice.
-    const std::string path = p_.Doc().AppDir + "TrayIcons.bmp";
-    const platform::FileStamp stamp = platform::StampOf(path);
-    if (stamp.Size < 0 || path != trayPath_ || !(stamp == trayStamp_)) {
-        trayFile_ = platform::ReadBmp(path);
-        trayPath_ = path;
-        trayStamp_ = stamp;
-    }
-    const Bitmap& file = trayFile_;
+    const Bitmap file = platform::ReadBmpKept(p_.Doc().AppDir + "TrayIcons.bmp");
     Bitmap tray(kTrayWidth, kBarHeight, 0x000000);
     for (int y = 0; y < kBarHeight; ++y)
         for (int x = 0; x < kTrayWidth; ++x) {
@@ -140,7 +131,7 @@ void IconBar::DrNr(int e) {
 void IconBar::DrAdv(int n, int e) {
     const model::Scheme& s = p_.Doc().Scheme;
     const Bitmap tray = TrayIcons(s[COLOR_TRAYICONS]);
-    const Bitmap tpl = platform::ReadBmp(p_.Doc().AppDir + "IconBars/" + std::to_string(n) + ".bmp");
+    const Bitmap tpl = platform::ReadBmpKept(p_.Doc().AppDir + "IconBars/" + std::to_string(n) + ".bmp");
     Bitmap bar = AdvancedBar(tpl, s[COLOR_TRAY1], s[COLOR_TRAY2]);
     Finish(e, std::move(bar), 100, true, Image1, tray);
 }
@@ -149,7 +140,7 @@ void IconBar::DrCustom(int e) {
     const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
     if (entry.CustomImage.empty()) throw Error("No icon bar picture has been loaded");
     const Bitmap tray = TrayIcons(p_.Doc().Scheme[COLOR_TRAYICONS]);
-    const Bitmap pic = platform::ReadBmp(p_.Doc().AppDir + entry.CustomImage);
+    const Bitmap pic = platform::ReadBmpKept(p_.Doc().AppDir + entry.CustomImage);
     Bitmap bar(kBarWidth, kBarHeight);
     platform::CopyRect(bar, 0, 0, kBarWidth, kBarHeight, pic, 0, 0, kBarWidth, kBarHeight);
     Finish(e, std::move(bar), 85, true, Image2, tray);

@@ -16,7 +16,6 @@
 #include <string>
 
 #include "platform/bitmap.h"
-#include "platform/files.h"
 
 namespace tessaro::preview {
 
@@ -83,10 +82,6 @@ private:
     std::string lastData_;                 // the bytes last written to "iconbar.jpg"
     mutable platform::Bitmap lastWritten_; // lastData_ decoded, once decoded_
     mutable bool decoded_ = true;
-    // "TrayIcons.bmp" as last read, and the file's stamp then.
-    mutable std::string trayPath_;
-    mutable platform::FileStamp trayStamp_;
-    mutable platform::Bitmap trayFile_;
 };
 
 } // namespace tessaro::preview

@@ -231,7 +231,7 @@ void Preview::DrawMru(const model::TPlugins& e) {
         else if (icons.Extra == "16") pitch = 17, height = 16, file = "mru16.bmp";
         // The strip is read even when no button is shown: a missing strip
         // stops the pass like every other support picture.
-        const Bitmap strip = file ? platform::ReadBmp(doc_.AppDir + file) : Bitmap();
+        const Bitmap strip = file ? platform::ReadBmpKept(doc_.AppDir + file) : Bitmap();
         if (file && n > 0) {
             const long long w = std::min<long long>(pitch * n, INT_MAX / 2);
             // One pixel wider than the source; black shows the background.
@@ -246,7 +246,7 @@ void Preview::DrawMru(const model::TPlugins& e) {
 }
 
 void Preview::DrawMediaRemote() {
-    const Bitmap media = platform::ReadBmp(doc_.AppDir + "media_remote.bmp");
+    const Bitmap media = platform::ReadBmpKept(doc_.AppDir + "media_remote.bmp");
     platform::CopyRectKeyed(TempImage, 0, 0, kWidth, kSoftKeyHeight, media, 0, 0, kWidth,
                             kSoftKeyHeight, 0x000000);
 }

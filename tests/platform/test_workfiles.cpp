@@ -10,6 +10,7 @@
 
 #include "model/error.h"
 #include "platform/files.h"
+#include "platform/picture.h"
 
 using namespace tessaro;
 namespace fs = std::filesystem;
@@ -121,4 +122,20 @@ TEST_F(WorkFileTest, FailuresAreReportedNotSwallowed) {
     fs::remove(path_);
     EXPECT_TRUE(platform::UpdateFile(path_, "12345"));
     EXPECT_EQ(platform::ReadFile(path_), "12345");
+}
+
+TEST_F(WorkFileTest, AKeptPictureIsReadAgainWhenItsFileChanges) {
+    const std::string bmp = (dir_ / "TrayIcons.bmp").string();
+    const platform::Bitmap red(40, 20, 0x0000FF), blue(40, 20, 0xFF0000);
+    platform::WriteBmp(bmp, red);
+    EXPECT_EQ(platform::ReadBmpKept(bmp), red);
+    EXPECT_EQ(platform::ReadBmpKept(bmp), red);
+    // Rewritten in place with the same size straight away, as fast as the
+    // file times may not tell.
+    PutBehindOurBack(bmp, platform::EncodeBmp(blue));
+    EXPECT_EQ(platform::ReadBmpKept(bmp), blue);
+    fs::remove(bmp);
+    EXPECT_THROW(platform::ReadBmpKept(bmp), Error) << "a missing picture fails as ReadBmp does";
+    PutBehindOurBack(bmp, "BM damaged");
+    EXPECT_THROW(platform::ReadBmpKept(bmp), Error);
 }

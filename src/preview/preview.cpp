@@ -164,13 +164,30 @@ void Preview::MarkDrawn(long long top, long long rows) {
     drawnBottom_ = std::max(drawnBottom_, int(to));
 }
 
+platform::Bitmap& Preview::WorkCanvas(int rows) {
+    // Layouts use a few entry heights; a layout of many keeps the last few.
+    if (workCanvases_.size() >= 16 && !workCanvases_.count(rows)) workCanvases_.clear();
+    auto it = workCanvases_.find(rows);
+    if (it == workCanvases_.end()) it = workCanvases_.emplace(rows, Bitmap(kWidth, rows)).first;
+    return it->second;
+}
+
 void Preview::ScrollBar1Change(int pos) { ScrollBar1.Position = std::clamp(pos, 0, ScrollBar1.Max); }
 
 void Preview::DrawEntry(int i) {
     model::TPlugins& e = doc_.Plugins[std::size_t(i)];
-    // Only the rows copied to the canvas below are cleared: whatever an
-    // earlier entry left further down the work canvas is never copied.
+    // The entry is composed on a work canvas only as tall as the rows copied
+    // to the canvas below, so nothing further down is cleared or drawn (every
+    // drawing clips at the canvas's edge). The full-height work canvas is put
+    // back afterwards, also when drawing fails.
     const int used = e.Height < 0 ? 0 : int(std::min<long long>((long long)e.Height + 1, kScreenHeight));
+    platform::Bitmap& work = WorkCanvas(used);
+    std::swap(TempImage, work);
+    struct PutBack {
+        platform::Bitmap& A;
+        platform::Bitmap& B;
+        ~PutBack() { std::swap(A, B); }
+    } putBack{TempImage, work};
     platform::FillRect(TempImage, 0, 0, kWidth, used, kTransparent);
 
     const std::string& kind = e.Name;

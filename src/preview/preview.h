@@ -10,6 +10,7 @@
 // Plugin.jpg" when it draws an advanced clock face. It rewrites "iconbar.jpg"
 // and "BackGroundImage with Analog Plugin.jpg" in doc.AppDir.
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -137,6 +138,8 @@ private:
     // The canvas is cleared where earlier drawing reached, not in full.
     void ClearCanvas();
     void MarkDrawn(long long top, long long rows);
+    // A kept kWidth x rows work canvas for one entry.
+    platform::Bitmap& WorkCanvas(int rows);
 
     model::Document& doc_;
     MessageFn message_;
@@ -146,6 +149,7 @@ private:
     std::unique_ptr<Clock> clock_;
     // Canvas rows that may not be white; the canvas starts white.
     int drawnTop_ = kCanvasHeight, drawnBottom_ = 0;
+    std::map<int, platform::Bitmap> workCanvases_; // by height
 };
 
 } // namespace tessaro::preview

@@ -78,6 +78,47 @@ void BM_TypicalLayout(benchmark::State& state) {
 }
 BENCHMARK(BM_TypicalLayout)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// The same layout with the bar's and the face's colours changing on every
+// pass, so both work files are written each time (in place).
+void BM_TypicalLayoutFilesChanging(benchmark::State& state) {
+    auto doc = NewDoc();
+    Add(*doc, "Icon Bar", 0, 20).Items[0].X = 1;
+    Add(*doc, "Carrier/Sim", 20, 20);
+    model::TPlugins& clock = Add(*doc, "AnalogClock", 40, 60);
+    clock.Items[0].Y = 1;
+    clock.Items[2].X = 2;
+    Add(*doc, "Clock", 100, 20);
+    Add(*doc, "Calendar", 120, 20);
+    Add(*doc, "Messaging Counts", 140, 20);
+    Add(*doc, "Missed Calls", 160, 10);
+    Add(*doc, "Profile", 170, 10);
+    Add(*doc, "MRU", 180, 10);
+    Add(*doc, "WMPlayer", 190, 10);
+    preview::Preview view(*doc);
+    view.DrawPlugins();
+    const std::string background = bench::ReadAll(doc->AppDir + doc->BackgroundImage);
+    const bench::Rgb bar = bench::Decode(bench::ReadAll(doc->AppDir + "iconbar.jpg"));
+    const bench::Rgb burned =
+        bench::Decode(bench::ReadAll(doc->AppDir + "BackGroundImage with Analog Plugin.jpg"));
+    unsigned n = 0;
+    bench::SideBySide(
+        state,
+        [&] {
+            ++n;
+            doc->Scheme[preview::COLOR_TRAY1] = 0x00204060u + (n & 63);
+            doc->Plugins[2].BgColor = 0x00604020u + (n & 63);
+            view.DrawPlugins();
+            benchmark::DoNotOptimize(view.Image1.Data());
+        },
+        [&] {
+            benchmark::DoNotOptimize(bench::Decode(background));
+            benchmark::DoNotOptimize(bench::Decode(bench::Encode(bar, 100)));
+            benchmark::DoNotOptimize(bench::Decode(background));
+            benchmark::DoNotOptimize(bench::Encode(burned, 100));
+        });
+}
+BENCHMARK(BM_TypicalLayoutFilesChanging)->Unit(benchmark::kMillisecond)->UseManualTime();
+
 void BM_ThousandAndOneEntries(benchmark::State& state) {
     auto doc = NewDoc();
     const char* kinds[] = {"Profile", "Owner Info", "Messaging Counts", "Calendar", "Clock", "Missed Calls"};

@@ -6,7 +6,8 @@
 
 namespace tessaro::platform {
 
-// Copies src to dst, replacing dst. Returns false on failure (callers that
+// Copies src to dst, replacing dst (a dst that already holds src's bytes and
+// permissions is left as it is). Returns false on failure (callers that
 // follow the platform's rules ignore it).
 bool CopyFile(const std::string& src, const std::string& dst);
 bool DeleteFile(const std::string& path);

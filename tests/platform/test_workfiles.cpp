@@ -139,3 +139,25 @@ TEST_F(WorkFileTest, AKeptPictureIsReadAgainWhenItsFileChanges) {
     PutBehindOurBack(bmp, "BM damaged");
     EXPECT_THROW(platform::ReadBmpKept(bmp), Error);
 }
+
+TEST_F(WorkFileTest, ACopyThatIsAlreadyThereIsKeptAndAnyOtherReplaced) {
+    const std::string src = (dir_ / "back.jpg").string(), dst = (dir_ / "copy.jpg").string();
+    PutBehindOurBack(src, std::string(9000, 'p'));
+    ASSERT_TRUE(platform::CopyFile(src, dst));
+    EXPECT_EQ(platform::ReadFile(dst), platform::ReadFile(src));
+    const struct stat first = Stat(dst);
+    ASSERT_TRUE(platform::CopyFile(src, dst));
+    EXPECT_EQ(Stat(dst).st_mtim.tv_nsec, first.st_mtim.tv_nsec) << "the same copy is not made again";
+
+    // Same size, other bytes; then other permissions: copied again.
+    std::string other(9000, 'p');
+    other[8999] = 'q';
+    PutBehindOurBack(src, other);
+    ASSERT_TRUE(platform::CopyFile(src, dst));
+    EXPECT_EQ(platform::ReadFile(dst), other);
+    fs::permissions(src, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(platform::CopyFile(src, dst));
+    EXPECT_EQ(fs::status(dst).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(platform::CopyFile((dir_ / "absent").string(), dst));
+    EXPECT_EQ(platform::ReadFile(dst), other) << "a failed copy leaves the old one";
+}

@@ -27,7 +27,9 @@ int CmdCab(const std::string& appDir, const Args& args) {
     if (args.size() != 2)
         throw UsageError{"expected PROJECT.trpf OUT.cab"};
     const std::string out = Absolute(args[1]);
-    Session session = OpenLikeDesigner(appDir, args[0], false);
+    // The cabinet takes the design and the pictures the pass writes; the
+    // preview's texts are not needed.
+    Session session = OpenLikeDesigner(appDir, args[0], false, false);
     package::BuildCabinet(*session.Doc, out, out);
     return 0;
 }

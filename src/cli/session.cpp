@@ -39,8 +39,9 @@ std::string HelperFolder(const std::string& appDir) {
         .Helpers;
 }
 
-Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass) {
-    EnsureGuiApplication();
+Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass,
+                         bool withText) {
+    if (withText) EnsureGuiApplication();
     Session s;
     s.Lock = std::make_unique<platform::ProgramFolderLock>(appDir);
     s.Doc = std::make_unique<model::Document>();
@@ -48,6 +49,7 @@ Session OpenLikeDesigner(const std::string& appDir, const std::string& project, 
     s.Doc->HelperDir = HelperFolder(appDir);
     package::OpenProject(*s.Doc, project);
     s.View = std::make_unique<preview::Preview>(*s.Doc);
+    s.View->DrawsText = withText;
     s.View->SetMessageHandler([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
     try {
         s.View->DrawPlugins();

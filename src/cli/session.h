@@ -34,6 +34,10 @@ std::string HelperFolder(const std::string& appDir);
 // the pass go to stderr. A failed pass throws when `strictPass`; otherwise its
 // error is printed on stderr and the design stays as opened, as in the
 // designer, where the user can go on after the message.
-Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass);
+// Without `withText` the pass leaves texts out of the preview surfaces, so no
+// font and no GUI application is loaded: for commands that use only the
+// design and the files the pass writes.
+Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass,
+                         bool withText = true);
 
 } // namespace tessaro::cli

@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,7 +10,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <system_error>
+#include <unordered_map>
 
 #include "model/error.h"
 
@@ -24,13 +28,91 @@ std::size_t LastSeparator(std::string_view path) {
     return path.find_last_of("/\\");
 }
 
+FileStamp StampFrom(const struct stat& st) {
+    FileStamp f;
+    f.Dev = st.st_dev;
+    f.Ino = st.st_ino;
+    f.Size = st.st_size;
+    f.Modified[0] = st.st_mtim.tv_sec;
+    f.Modified[1] = st.st_mtim.tv_nsec;
+    f.Changed[0] = st.st_ctim.tv_sec;
+    f.Changed[1] = st.st_ctim.tv_nsec;
+    return f;
+}
+
+// What UpdateFile last wrote to a path, and the file's stamp right after.
+struct Written {
+    FileStamp Stamp;
+    std::string Bytes;
+};
+
+std::mutex writtenMutex;
+std::unordered_map<std::string, Written> written; // guarded by writtenMutex
+
+void Remember(const std::string& path, const FileStamp& stamp, std::string_view data) {
+    std::lock_guard<std::mutex> lock(writtenMutex);
+    // A handful of work files are rewritten; a long-running program that
+    // writes to many folders must not keep every one of them.
+    if (written.size() >= 32 && !written.count(path)) written.clear();
+    Written& w = written[path];
+    w.Stamp = stamp;
+    w.Bytes.assign(data);
+}
+
+void Forget(const std::string& path) {
+    std::lock_guard<std::mutex> lock(writtenMutex);
+    written.erase(path);
+}
+
+// Whether the regular file `st` describes already holds `data`: from memory
+// when the file is as UpdateFile left it (and old enough for its stamp to
+// tell), otherwise by reading it.
+bool Holds(const std::string& path, const struct stat& st, std::string_view data) {
+    if (std::size_t(st.st_size) != data.size()) return false;
+    const FileStamp stamp = StampFrom(st);
+    if (IsSettled(stamp)) {
+        std::lock_guard<std::mutex> lock(writtenMutex);
+        auto it = written.find(path);
+        if (it != written.end() && it->second.Stamp == stamp) return it->second.Bytes == data;
+    }
+    std::string disk;
+    try {
+        disk = ReadFile(path);
+    } catch (const Error&) {
+        return false; // unreadable: written below, which reports a real failure
+    }
+    if (disk != data) return false;
+    Remember(path, stamp, data);
+    return true;
+}
+
 } // namespace
+
+// Whether dst already is a copy of src: same bytes and permissions. Only
+// small files are compared; reading a big one costs as much as copying it.
+bool AlreadyCopied(const std::string& src, const std::string& dst) {
+    struct stat s {}, d {};
+    if (::stat(src.c_str(), &s) != 0 || ::stat(dst.c_str(), &d) != 0) return false;
+    if (!S_ISREG(s.st_mode) || !S_ISREG(d.st_mode) || s.st_size != d.st_size ||
+        (s.st_mode & 07777) != (d.st_mode & 07777) || s.st_size > (off_t(8) << 20))
+        return false;
+    try {
+        return ReadFile(src) == ReadFile(dst);
+    } catch (const Error&) {
+        return false;
+    }
+}
 
 bool CopyFile(const std::string& src, const std::string& dst) {
     std::error_code ec;
     if (src.empty() || dst.empty()) return false;
     if (fs::equivalent(src, dst, ec)) return true; // copying a file onto itself keeps it
     ec.clear();
+    // A copy that is already there is left alone: replacing it gives its
+    // blocks back and takes new ones, which on a disk that discards freed
+    // blocks costs milliseconds (opening a project copies its pictures into
+    // the program folder every time).
+    if (AlreadyCopied(src, dst)) return true;
     return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec) && !ec;
 }
 
@@ -106,6 +188,75 @@ void WriteFile(const std::string& path, std::string_view data) {
         err = errno;
     }
     if (!ok) throw Error("Cannot write file " + Quoted(path) + ". " + std::strerror(err) + ".");
+}
+
+bool UpdateFile(const std::string& path, std::string_view data) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && Holds(path, st, data)) return false;
+
+    // The file is overwritten where it lies and then cut to the new length,
+    // never truncated first: on a disk that discards freed blocks, giving the
+    // old blocks back and taking new ones costs milliseconds each time, and
+    // rewriting the same few kilobytes over and over needs none of that.
+    // Crash safety: these are work files that every pass regenerates from the
+    // design, and nothing the user made lives only in them. A crash in the
+    // middle leaves a file mixing old and new bytes, no worse than the short
+    // file a truncating write leaves behind, and the next pass writes it
+    // whole again. (A temporary file and a rename would free the old blocks
+    // just the same.)
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        Forget(path);
+        throw Error("Cannot create file " + Quoted(path) + ". " + std::strerror(err) + ".");
+    }
+    bool ok = true;
+    int err = 0;
+    std::size_t done = 0;
+    while (ok && done < data.size()) {
+        const ssize_t n = ::pwrite(fd, data.data() + done, data.size() - done, off_t(done));
+        if (n > 0) done += std::size_t(n);
+        else if (n < 0 && errno == EINTR) continue;
+        else {
+            ok = false;
+            err = n < 0 ? errno : EIO;
+        }
+    }
+    if (ok && ::ftruncate(fd, off_t(data.size())) != 0) {
+        ok = false;
+        err = errno;
+    }
+    struct stat after {};
+    if (ok && ::fstat(fd, &after) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        Forget(path);
+        throw Error("Cannot write file " + Quoted(path) + ". " + std::strerror(err) + ".");
+    }
+    Remember(path, StampFrom(after), data);
+    return true;
+}
+
+FileStamp StampOf(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return FileStamp{};
+    return StampFrom(st);
+}
+
+bool IsSettled(const FileStamp& stamp) {
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // File times come from a coarse clock (a few milliseconds): a change made
+    // within the same tick leaves the stamp as it was. Two seconds on, any
+    // later change shows.
+    const long long age = (long long)now.tv_sec - stamp.Changed[0];
+    return stamp.Size >= 0 && age >= 2;
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view data) {

@@ -26,6 +26,10 @@ std::string EncodeJpeg(const Bitmap& bmp, int quality);
 // top-down). Throws Error naming the file when it is missing or damaged.
 Bitmap ReadBmp(const std::string& path);
 Bitmap DecodeBmp(std::string_view data);
+// ReadBmp for support pictures read on every preview pass: a picture is read
+// again only when its file changed (another file, size or change time) since
+// it was last read here. Fails as ReadBmp.
+Bitmap ReadBmpKept(const std::string& path);
 // Writes a 24-bit uncompressed Windows bitmap. Throws Error when it cannot.
 void WriteBmp(const std::string& path, const Bitmap& bmp);
 std::string EncodeBmp(const Bitmap& bmp);

@@ -24,6 +24,28 @@ void StretchCopy(Bitmap& dst, int dl, int dt, int dr, int db, const Bitmap& src,
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
     const int x0 = std::max(dl, 0), x1 = int(std::min<long long>(dr, dst.Width()));
     const int y0 = std::max(dt, 0), y1 = int(std::min<long long>(db, dst.Height()));
+    if (dw == sw && dh == sh) {
+        // Unscaled: column x reads source column x + shift, so each row is one
+        // run of source pixels with black beyond the source's edges.
+        const long long shift = (long long)sl - dl;
+        if (x0 >= x1) return;
+        const long long lo = std::clamp<long long>(-shift, x0, x1);              // first x inside
+        const long long hi = std::clamp<long long>(src.Width() - shift, lo, x1); // first x beyond
+        const std::uint32_t black = ToNative(0x000000);
+        for (int y = y0; y < y1; ++y) {
+            const long long sy = (long long)st + (y - (long long)dt);
+            std::uint32_t* out = dst.Row(y);
+            if (sy < 0 || sy >= src.Height()) {
+                for (int x = x0; x < x1; ++x) put(out[x], black);
+                continue;
+            }
+            const std::uint32_t* in = src.Row(int(sy));
+            for (long long x = x0; x < lo; ++x) put(out[x], black);
+            for (long long x = lo; x < hi; ++x) put(out[x], in[x + shift]);
+            for (long long x = hi; x < x1; ++x) put(out[x], black);
+        }
+        return;
+    }
     for (int y = y0; y < y1; ++y) {
         const long long sy = st + (y - (long long)dt) * sh / dh;
         const bool rowInside = sy >= 0 && sy < src.Height();
@@ -87,6 +109,20 @@ void Line(Bitmap& bmp, int x0, int y0, int x1, int y1, const Pen& pen) {
     const long long dx = (long long)x1 - x0, dy = (long long)y1 - y0;
     const long long adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     const long long steps = std::max(adx, ady);
+    if (dy == 0 && dx != 0) {
+        // Horizontal (the split lines): the squares of the pixels x0 .. x1
+        // (end left out) make one band, filled at once.
+        const int lo = -(w - 1) / 2;
+        const long long first = dx > 0 ? x0 : (long long)x0 - adx + 1;
+        const long long last = dx > 0 ? (long long)x0 + adx - 1 : x0;
+        const long long left = std::max<long long>(first + lo, 0);
+        const long long right = std::min<long long>(last + lo + w, bmp.Width());
+        const long long top = std::max<long long>((long long)y0 + lo, 0);
+        const long long bottom = std::min<long long>((long long)y0 + lo + w, bmp.Height());
+        for (long long y = top; y < bottom && left < right; ++y)
+            std::fill(bmp.Row(int(y)) + left, bmp.Row(int(y)) + right, c);
+        return;
+    }
     for (long long i = 0; i < steps; ++i) {
         long long x, y;
         if (adx >= ady) {

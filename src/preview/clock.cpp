@@ -86,7 +86,7 @@ void Clock::Dr(int e) {
     // Read everything that can fail before anything changes.
     Bitmap face;
     if (FaceStyle == kFaceAdvanced)
-        face = platform::ReadBmp(doc.AppDir + "Faces/" + std::to_string(Template.Value) + ".bmp");
+        face = platform::ReadBmpKept(doc.AppDir + "Faces/" + std::to_string(Template.Value) + ".bmp");
     p_.LoadBackground();
 
     Bitmap pic(kWidth, S, kTransparent);
@@ -121,8 +121,9 @@ void Clock::Dr(int e) {
             compose(burned);
         }
         platform::CopyRows(p_.BGImage, top, burned, 0, S);
-        // A fixed work file of the program folder: written in place.
-        platform::WriteFile(doc.AppDir + kAnalogBackground, platform::EncodeJpeg(p_.BGImage, 100));
+        // A fixed work file of the program folder: written in place, and
+        // only when its bytes change.
+        platform::UpdateFile(doc.AppDir + kAnalogBackground, platform::EncodeJpeg(p_.BGImage, 100));
     }
 
     const int c = S / 2;

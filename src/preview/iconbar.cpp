@@ -71,7 +71,7 @@ IconBar::IconBar(Preview& preview)
       p_(preview) {}
 
 Bitmap IconBar::TrayIcons(model::Color colour) const {
-    Bitmap file = platform::ReadBmp(p_.Doc().AppDir + "TrayIcons.bmp");
+    const Bitmap file = platform::ReadBmpKept(p_.Doc().AppDir + "TrayIcons.bmp");
     Bitmap tray(kTrayWidth, kBarHeight, 0x000000);
     for (int y = 0; y < kBarHeight; ++y)
         for (int x = 0; x < kTrayWidth; ++x) {
@@ -97,11 +97,24 @@ void IconBar::Finish(int e, Bitmap bar, int quality, bool showDecoded, Bitmap& i
                      const Bitmap& tray) {
     const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
     if (entry.Transparent) BlendBar(bar, Backdrop(e), entry.TransparencyLevel);
-    const std::string data = platform::EncodeJpeg(bar, quality);
-    platform::WriteFile(p_.Doc().AppDir + kIconBarJpeg, data);
-    lastWritten_ = platform::DecodeJpeg(data);
-    image = showDecoded ? lastWritten_ : bar;
+    std::string data = platform::EncodeJpeg(bar, quality);
+    platform::UpdateFile(p_.Doc().AppDir + kIconBarJpeg, data);
+    // The decoded bar is needed only where it is shown; a Normal bar shown
+    // from its gradient never reads it back.
+    if (data != lastData_) {
+        lastData_ = std::move(data);
+        decoded_ = false;
+    }
+    image = showDecoded ? LastWritten() : bar;
     DrawTray(image, tray);
+}
+
+const Bitmap& IconBar::LastWritten() const {
+    if (!decoded_) {
+        lastWritten_ = lastData_.empty() ? Bitmap() : platform::DecodeJpeg(lastData_);
+        decoded_ = true;
+    }
+    return lastWritten_;
 }
 
 void IconBar::DrNr(int e) {
@@ -118,7 +131,7 @@ void IconBar::DrNr(int e) {
 void IconBar::DrAdv(int n, int e) {
     const model::Scheme& s = p_.Doc().Scheme;
     const Bitmap tray = TrayIcons(s[COLOR_TRAYICONS]);
-    const Bitmap tpl = platform::ReadBmp(p_.Doc().AppDir + "IconBars/" + std::to_string(n) + ".bmp");
+    const Bitmap tpl = platform::ReadBmpKept(p_.Doc().AppDir + "IconBars/" + std::to_string(n) + ".bmp");
     Bitmap bar = AdvancedBar(tpl, s[COLOR_TRAY1], s[COLOR_TRAY2]);
     Finish(e, std::move(bar), 100, true, Image1, tray);
 }
@@ -127,7 +140,7 @@ void IconBar::DrCustom(int e) {
     const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
     if (entry.CustomImage.empty()) throw Error("No icon bar picture has been loaded");
     const Bitmap tray = TrayIcons(p_.Doc().Scheme[COLOR_TRAYICONS]);
-    const Bitmap pic = platform::ReadBmp(p_.Doc().AppDir + entry.CustomImage);
+    const Bitmap pic = platform::ReadBmpKept(p_.Doc().AppDir + entry.CustomImage);
     Bitmap bar(kBarWidth, kBarHeight);
     platform::CopyRect(bar, 0, 0, kBarWidth, kBarHeight, pic, 0, 0, kBarWidth, kBarHeight);
     Finish(e, std::move(bar), 85, true, Image2, tray);

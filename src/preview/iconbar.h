@@ -13,6 +13,8 @@
 //   4. writes doc.AppDir + "iconbar.jpg" (quality 100; 85 for Custom) holding
 //      the bar without tray icons (throws Error when it cannot);
 //   5. stores the bar with the tray icons at columns 136..175 in its image.
+#include <string>
+
 #include "formats/names.h"
 #include "platform/bitmap.h"
 
@@ -65,7 +67,8 @@ public:
     static void DrawTray(platform::Bitmap& bar, const platform::Bitmap& tray);
 
     // The bar as the last written "iconbar.jpg" decodes (no tray icons).
-    const platform::Bitmap& LastWritten() const { return lastWritten_; }
+    // Decoded on first use after each write that changed the bytes.
+    const platform::Bitmap& LastWritten() const;
 
     platform::Bitmap Image3; // Normal style bar, 176 x 20
     platform::Bitmap Image1; // Advanced style bar, 176 x 20
@@ -77,7 +80,9 @@ private:
                 platform::Bitmap& image, const platform::Bitmap& tray);
 
     Preview& p_;
-    platform::Bitmap lastWritten_;
+    std::string lastData_;                 // the bytes last written to "iconbar.jpg"
+    mutable platform::Bitmap lastWritten_; // lastData_ decoded, once decoded_
+    mutable bool decoded_ = true;
 };
 
 } // namespace tessaro::preview

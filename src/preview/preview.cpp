@@ -86,10 +86,11 @@ void Preview::DrawSoftKeys() {
     const platform::TextFont font{"Arial", 16, true, s[COLOR_HIGHLIGHTTEXT]};
     platform::Rectangle(Image2, -1, 0, 88, 21, Pen{s[COLOR_WINDOWFRAME], 1},
                         Brush{false, s[COLOR_HIGHLIGHT]});
-    platform::TextOut(Image2, Fonts(), 27, 2, "Start", font, Brush{true, 0});
+    if (DrawsText) platform::TextOut(Image2, Fonts(), 27, 2, "Start", font, Brush{true, 0});
     platform::Rectangle(Image2, 87, 0, 177, 21, Pen{s[COLOR_WINDOWFRAME], 1},
                         Brush{false, s[COLOR_BTNFACE]});
-    platform::TextOut(Image2, Fonts(), 105, 2, "Contacts",
+    if (DrawsText)
+        platform::TextOut(Image2, Fonts(), 105, 2, "Contacts",
                       platform::TextFont{"Arial", 16, true, s[COLOR_BTNTEXT]}, Brush{true, 0});
 }
 
@@ -103,7 +104,7 @@ void Preview::Draw() {
     // clock face) into the program folder.
     const platform::ProgramFolderLock lock(doc_.AppDir);
     DrawSoftKeys();
-    platform::FillRect(Image1, 0, 0, kWidth, kCanvasHeight, kTransparent);
+    ClearCanvas();
     const bool withSelected = selected_ >= 0 && selected_ < model::CountEntries(doc_);
     if (withSelected) SelImage1 = Bitmap(kWidth, kCanvasHeight, kTransparent);
     else SelImage1 = Bitmap();
@@ -141,11 +142,46 @@ void Preview::UpdateScrollRange() {
     }
 }
 
+void Preview::ClearCanvas() {
+    if (drawnTop_ < drawnBottom_)
+        platform::FillRect(Image1, 0, drawnTop_, kWidth, drawnBottom_, kTransparent);
+    drawnTop_ = kCanvasHeight;
+    drawnBottom_ = 0;
+}
+
+void Preview::MarkDrawn(long long top, long long rows) {
+    const long long from = std::max<long long>(top, 0);
+    const long long to = std::min<long long>(top + rows, kCanvasHeight);
+    if (from >= to) return;
+    drawnTop_ = std::min(drawnTop_, int(from));
+    drawnBottom_ = std::max(drawnBottom_, int(to));
+}
+
+platform::Bitmap& Preview::WorkCanvas(int rows) {
+    // Layouts use a few entry heights; a layout of many keeps the last few.
+    if (workCanvases_.size() >= 16 && !workCanvases_.count(rows)) workCanvases_.clear();
+    auto it = workCanvases_.find(rows);
+    if (it == workCanvases_.end()) it = workCanvases_.emplace(rows, Bitmap(kWidth, rows)).first;
+    return it->second;
+}
+
 void Preview::ScrollBar1Change(int pos) { ScrollBar1.Position = std::clamp(pos, 0, ScrollBar1.Max); }
 
 void Preview::DrawEntry(int i) {
     const model::TPlugins& e = doc_.Plugins[std::size_t(i)];
-    platform::FillRect(TempImage, 0, 0, kWidth, kScreenHeight, kTransparent);
+    // The entry is composed on a work canvas only as tall as the rows copied
+    // to the canvas below, so nothing further down is cleared or drawn (every
+    // drawing clips at the canvas's edge). The full-height work canvas is put
+    // back afterwards, also when drawing fails.
+    const int used = e.Height < 0 ? 0 : int(std::min<long long>((long long)e.Height + 1, kScreenHeight));
+    platform::Bitmap& work = WorkCanvas(used);
+    std::swap(TempImage, work);
+    struct PutBack {
+        platform::Bitmap& A;
+        platform::Bitmap& B;
+        ~PutBack() { std::swap(A, B); }
+    } putBack{TempImage, work};
+    platform::FillRect(TempImage, 0, 0, kWidth, used, kTransparent);
 
     const model::Kind kind = model::KindOf(e.Name);
     if (kind == model::Kind::IconBar) DrawIconBarEntry(i);
@@ -204,6 +240,7 @@ void Preview::CopyEntry(Bitmap& canvas, const model::TPlugins& e, model::Color b
     const Pen rule{doc_.Scheme[COLOR_HOMERULE], 1};
     const long long rows = (long long)e.Height + 1;
     const int copied = int(std::min<long long>(rows, kScreenHeight));
+    if (&canvas == &Image1) MarkDrawn(e.Top, copied);
     platform::CopyRows(canvas, e.Top, TempImage, 0, copied);
     if (rows > kScreenHeight) {
         // A tall entry: what lies below the work canvas is empty (or, in the
@@ -218,8 +255,10 @@ void Preview::CopyEntry(Bitmap& canvas, const model::TPlugins& e, model::Color b
             platform::FillRect(canvas, 0, int(std::max<long long>(top, 0)), kWidth, int(bandEnd),
                                below);
         const long long line = (long long)e.Top + e.Height;
-        if (split && line >= 0 && line < kCanvasHeight)
+        if (split && line >= 0 && line < kCanvasHeight) {
+            if (&canvas == &Image1) MarkDrawn(line, 1);
             platform::Line(canvas, 0, int(line), kWidth, int(line), rule);
+        }
     }
 }
 
@@ -264,6 +303,7 @@ std::optional<SlotText> TextOfSlot(const model::TPlugins& e, int k) {
 }
 
 void Preview::DrawTexts(const model::TPlugins& e, bool selected) {
+    if (!DrawsText) return;
     for (int k = 0; k < 3; ++k) {
         const std::optional<SlotText> text = TextOfSlot(e, k);
         if (!text) continue;
@@ -318,7 +358,7 @@ void Preview::DrawMru(const model::TPlugins& e) {
         else if (icons.Extra == "16") pitch = 17, height = 16, file = "mru16.bmp";
         // The strip is read even when no button is shown: a missing strip
         // stops the pass like every other support picture.
-        const Bitmap strip = file ? platform::ReadBmp(doc_.AppDir + file) : Bitmap();
+        const Bitmap strip = file ? platform::ReadBmpKept(doc_.AppDir + file) : Bitmap();
         if (file && n > 0) {
             const long long w = std::min<long long>(pitch * n, INT_MAX / 2);
             // One pixel wider than the source; black shows the background.
@@ -333,7 +373,7 @@ void Preview::DrawMru(const model::TPlugins& e) {
 }
 
 void Preview::DrawMediaRemote() {
-    const Bitmap media = platform::ReadBmp(doc_.AppDir + "media_remote.bmp");
+    const Bitmap media = platform::ReadBmpKept(doc_.AppDir + "media_remote.bmp");
     platform::CopyRectKeyed(TempImage, 0, 0, kWidth, kSoftKeyHeight, media, 0, 0, kWidth,
                             kSoftKeyHeight, 0x000000);
 }

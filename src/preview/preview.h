@@ -8,6 +8,7 @@
 // after it reads the document only. It rewrites "iconbar.jpg" and
 // "BackGroundImage with Analog Plugin.jpg" in doc.AppDir.
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -176,6 +177,9 @@ public:
     platform::Bitmap SelImage1; // selected canvas, 176 x 6000 (empty: none)
     std::string SelectedProblem; // why the last pass drew the selected entry plain
     ScrollState ScrollBar1;
+    // false: texts are left out of the surfaces and no font is loaded, for
+    // runs that want only what a pass writes and changes in the document.
+    bool DrawsText = true;
 
 private:
     void DrawSoftKeys();
@@ -190,6 +194,11 @@ private:
     void DrawClockEntry(int i);
     void DrawMediaRemote();
     void UpdateScrollRange();
+    // The canvas is cleared where earlier drawing reached, not in full.
+    void ClearCanvas();
+    void MarkDrawn(long long top, long long rows);
+    // A kept kWidth x rows work canvas for one entry.
+    platform::Bitmap& WorkCanvas(int rows);
 
     model::Document& doc_;
     MessageFn message_;
@@ -198,6 +207,9 @@ private:
     std::unique_ptr<IconBar> iconBar_;
     std::unique_ptr<Clock> clock_;
     int selected_ = -1;
+    // Canvas rows that may not be white; the canvas starts white.
+    int drawnTop_ = kCanvasHeight, drawnBottom_ = 0;
+    std::map<int, platform::Bitmap> workCanvases_; // by height
 };
 
 } // namespace tessaro::preview

@@ -98,19 +98,6 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
     preview_ = std::make_unique<preview::Preview>(doc_);
     preview_->SetMessageHandler([this](const std::string& m) { ShowMessage(QString::fromStdString(m)); });
 
-    openDialog_ = new QFileDialog(this);
-    openDialog_->setOption(QFileDialog::DontUseNativeDialog);
-    openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
-    openDialog_->setFileMode(QFileDialog::ExistingFile);
-    openDialog_->setNameFilter("xml Files (*.xml)");
-    saveDialog_ = new QFileDialog(this);
-    saveDialog_->setOption(QFileDialog::DontUseNativeDialog);
-    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
-    saveDialog_->setFileMode(QFileDialog::AnyFile);
-    saveDialog_->setNameFilter("Home layouts (*.home.xml)");
-    saveDialog_->setDefaultSuffix("home.xml");
-    saveDialog_->selectFile("MyTheme");
-
     PageControl1 = new QTabWidget(this);
     PageControl1->setGeometry(0, 0, 215, 539);
     // Four tabs side by side in the 215-pixel-wide window.
@@ -504,6 +491,32 @@ void TMainForm::Guard(const std::function<void()>& fn) {
     } catch (const std::exception& e) {
         ShowMessage(QString::fromStdString(e.what()));
     }
+}
+
+QFileDialog& TMainForm::OpenDialog1() {
+    if (!openDialog_) {
+        openDialog_ = new QFileDialog(this);
+        openDialog_->setOption(QFileDialog::DontUseNativeDialog);
+        openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
+        openDialog_->setFileMode(QFileDialog::ExistingFile);
+        openDialog_->setNameFilter("xml Files (*.xml)");
+        RestoreFolder(*openDialog_, "folders/open");
+    }
+    return *openDialog_;
+}
+
+QFileDialog& TMainForm::SaveDialog1() {
+    if (!saveDialog_) {
+        saveDialog_ = new QFileDialog(this);
+        saveDialog_->setOption(QFileDialog::DontUseNativeDialog);
+        saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+        saveDialog_->setFileMode(QFileDialog::AnyFile);
+        saveDialog_->setNameFilter("Home layouts (*.home.xml)");
+        saveDialog_->setDefaultSuffix("home.xml");
+        RestoreFolder(*saveDialog_, "folders/save");
+        saveDialog_->selectFile(QString::fromStdString(saveDialogFileName_));
+    }
+    return *saveDialog_;
 }
 
 std::optional<QString> TMainForm::RunDialog(QFileDialog& dialog) {

@@ -87,8 +87,9 @@ public:
     const model::Panel& PanelState() const { return panel_; }
     preview::Preview& Preview() { return *preview_; }
     TSelOption& SelOption() { return *selOption_; }
-    QFileDialog& OpenDialog1() { return *openDialog_; }
-    QFileDialog& SaveDialog1() { return *saveDialog_; }
+    // The two file dialogs are built on first use, not with the window.
+    QFileDialog& OpenDialog1();
+    QFileDialog& SaveDialog1();
 
     // The whole redraw: DrawPlugins, then the surfaces, the scroll bar, the
     // entry list and the background name as the pass left them.
@@ -249,6 +250,7 @@ private:
     void EscapeKey();
     QSettings& Settings();
     void RememberFolder(QFileDialog& dialog);
+    void RestoreFolder(QFileDialog& dialog, const char* key);
 
     // Runs a handler; a failure is shown with its own text.
     void Guard(const std::function<void()>& fn);

@@ -82,14 +82,6 @@ void TMainForm::BuildEditing() {
     SavedLabel->setGraphicsEffect(new QGraphicsOpacityEffect(SavedLabel));
     SavedLabel->hide();
 
-    // The dialogs start where they were last used, also in an earlier run.
-    for (auto [dialog, key] :
-         {std::pair{openDialog_, "folders/open"}, std::pair{saveDialog_, "folders/save"}}) {
-        const QString folder = Settings().value(key).toString();
-        if (!folder.isEmpty() && QFileInfo(folder).isDir())
-            dialog->setDirectory(folder);
-    }
-
     editor_->SetCurrentNote("scheme", ComboBox1->currentText().toStdString());
     ConnectShortcuts();
     UpdateEditState();
@@ -329,6 +321,13 @@ QSettings& TMainForm::Settings() {
                         ? std::make_unique<QSettings>("Tessaro", "Tessaro")
                         : std::make_unique<QSettings>(hooks_.SettingsFile, QSettings::IniFormat);
     return *settings_;
+}
+
+void TMainForm::RestoreFolder(QFileDialog& dialog, const char* key) {
+    // The dialogs start where they were last used, also in an earlier run.
+    const QString folder = Settings().value(key).toString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
 }
 
 void TMainForm::RememberFolder(QFileDialog& dialog) {

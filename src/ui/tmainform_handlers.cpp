@@ -52,8 +52,8 @@ struct BusyCursor {
 } // namespace
 
 std::optional<std::string> TMainForm::PickOpenFile(const std::string& filter) {
-    SetFilter(*openDialog_, filter);
-    const std::optional<QString> chosen = RunDialog(*openDialog_);
+    SetFilter(OpenDialog1(), filter);
+    const std::optional<QString> chosen = RunDialog(OpenDialog1());
     if (!chosen) return std::nullopt;
     return chosen->toStdString();
 }
@@ -218,8 +218,8 @@ void TMainForm::ShowSchemeName(const QString& name) {
 }
 
 void TMainForm::SchemeFileClick() {
-    SetFilter(*openDialog_, "XML Files|*.xml");
-    if (auto path = RunDialog(*openDialog_)) {
+    SetFilter(OpenDialog1(), "XML Files|*.xml");
+    if (auto path = RunDialog(OpenDialog1())) {
         // The list shows the file's name only once it has been read.
         if (Step("Colour Scheme File", [&] { package::ChooseSchemeFile(doc_, path->toStdString()); })) {
             ShowSchemeName(QFileInfo(*path).fileName());
@@ -253,11 +253,11 @@ void TMainForm::Busy(const QString& text,
 void TMainForm::SaveCabinetClick() {
     if (!ConfirmBuild()) return;
     // The preset name stays the dialog's name even when the user cancels.
-    saveDialog_->selectFile("MyTheme.cab");
+    SaveDialog1().selectFile("MyTheme.cab");
     saveDialogFileName_ = "MyTheme.cab";
-    saveDialog_->setDefaultSuffix("cab");
-    SetFilter(*saveDialog_, "Cab Files|*.cab");
-    auto path = RunDialog(*saveDialog_);
+    SaveDialog1().setDefaultSuffix("cab");
+    SetFilter(SaveDialog1(), "Cab Files|*.cab");
+    auto path = RunDialog(SaveDialog1());
     if (!path) return;
     Guard([&] {
         Busy("Building the cabinet...", [&](const std::function<void()>& pump) {
@@ -269,9 +269,9 @@ void TMainForm::SaveCabinetClick() {
 }
 
 void TMainForm::SaveXmlClick() {
-    SetFilter(*saveDialog_, "Home layouts|*.home.xml");
-    saveDialog_->setDefaultSuffix("home.xml");
-    auto path = RunDialog(*saveDialog_);
+    SetFilter(SaveDialog1(), "Home layouts|*.home.xml");
+    SaveDialog1().setDefaultSuffix("home.xml");
+    auto path = RunDialog(SaveDialog1());
     if (!path) return;
     Guard([&] {
         package::ExportHomeLayout(doc_, path->toStdString());
@@ -314,18 +314,18 @@ void TMainForm::InstallClick(const char* cabinet) {
 void TMainForm::SaveProjectClick() { SaveProjectAs(); }
 
 bool TMainForm::SaveProjectAs() {
-    SetFilter(*saveDialog_, "Project Files|*.trpf");
-    saveDialog_->selectFile("MyTheme.trpf");
+    SetFilter(SaveDialog1(), "Project Files|*.trpf");
+    SaveDialog1().selectFile("MyTheme.trpf");
     saveDialogFileName_ = "MyTheme.trpf";
-    saveDialog_->setDefaultSuffix("trpf");
-    auto path = RunDialog(*saveDialog_);
+    SaveDialog1().setDefaultSuffix("trpf");
+    auto path = RunDialog(SaveDialog1());
     if (!path) return false;
     return SaveProjectTo(path->toStdString());
 }
 
 void TMainForm::OpenProjectClick() {
-    SetFilter(*openDialog_, "Project Files|*.trpf");
-    auto path = RunDialog(*openDialog_);
+    SetFilter(OpenDialog1(), "Project Files|*.trpf");
+    auto path = RunDialog(OpenDialog1());
     if (!path) return;
     const std::string file = path->toStdString();
     if (!ReplaceDesign("Open Project", [&](model::Document& doc) { package::OpenProject(doc, file); }, file))

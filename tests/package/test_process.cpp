@@ -71,3 +71,18 @@ TEST(RunProgram, RelativeProgramPathIsFoundFromTheCallersFolderNotTheWorkFolder)
     EXPECT_EQ(r.ExitCode, 0);
     EXPECT_NE(r.Output.find(dir.Path + "work\n"), std::string::npos) << r.Output;
 }
+
+TEST(RunProgram, EndIsNoticedWhileSomethingElseHoldsTheOutputOpen) {
+    // The program ends at once but leaves a background child holding its
+    // output: the wait ends with the program, with what it printed, and does
+    // not wait for the background child.
+    TempDir dir;
+    const auto start = std::chrono::steady_clock::now();
+    auto r = RunProgram("/bin/sh", {"-c", "sleep 5 & echo started; exit 3"}, dir.Path, 20000);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(r.Started) << r.Error;
+    EXPECT_TRUE(r.Finished);
+    EXPECT_EQ(r.ExitCode, 3);
+    EXPECT_NE(r.Output.find("started"), std::string::npos) << r.Output;
+    EXPECT_LT(took, std::chrono::seconds(4));
+}

@@ -182,3 +182,51 @@ TEST(Fonts, MissingFileIsAnErrorNamingIt) {
     }
     std::filesystem::remove_all(dir);
 }
+
+TEST(Line, HorizontalBandsMatchTheirPixelSquares) {
+    // A horizontal line is its pixels' pen squares, end point left out, in
+    // either direction, clipped at every edge.
+    const model::Color ink = 0x123456;
+    for (int w : {1, 2, 3, 4, 10})
+        for (int x0 : {-30, -3, 0, 5, 170, 200})
+            for (int x1 : {-40, -1, 0, 6, 90, 176, 177, 230})
+                for (int y : {-6, -1, 0, 7, 19, 21}) {
+                    Bitmap got(176, 20, 0xFFFFFF), want(176, 20, 0xFFFFFF);
+                    Line(got, x0, y, x1, y, Pen{ink, w});
+                    const int lo = -(w - 1) / 2, step = x1 > x0 ? 1 : -1;
+                    for (int x = x0; x != x1; x += step)
+                        FillRect(want, x + lo, y + lo, x + lo + w, y + lo + w, ink);
+                    ASSERT_EQ(got, want) << "w " << w << " from " << x0 << " to " << x1 << " at " << y;
+                }
+}
+
+TEST(CopyRect, UnscaledCopiesMatchThePixelRule) {
+    // Same-size copies take a row-at-a-time path: every destination pixel
+    // must still be the source pixel at the same offset, black off the
+    // source, nothing outside the destination touched.
+    Bitmap src(30, 12);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 30; ++x) src.SetPixel(x, y, Rgb(x * 8, y * 20, 77));
+    const model::Color key = Rgb(8, 20, 77);
+    for (int dl : {-40, -5, 0, 3, 25})
+        for (int sl : {-35, -4, 0, 7, 29, 31})
+            for (int dt : {-3, 0, 5})
+                for (int st : {-13, -2, 0, 6})
+                    for (int keyed = 0; keyed < 2; ++keyed) {
+                        const int w = 33, h = 9;
+                        Bitmap got(28, 10, 0xABCDEF);
+                        if (keyed) CopyRectKeyed(got, dl, dt, dl + w, dt + h, src, sl, st, sl + w, st + h, key);
+                        else CopyRect(got, dl, dt, dl + w, dt + h, src, sl, st, sl + w, st + h);
+                        for (int y = 0; y < 10; ++y)
+                            for (int x = 0; x < 28; ++x) {
+                                model::Color want = 0xABCDEF;
+                                if (x >= dl && x < dl + w && y >= dt && y < dt + h) {
+                                    const int sx = sl + x - dl, sy = st + y - dt;
+                                    const model::Color s = src.Contains(sx, sy) ? src.Pixel(sx, sy) : 0;
+                                    if (!keyed || s != key) want = s;
+                                }
+                                ASSERT_EQ(got.Pixel(x, y), want) << dl << " " << sl << " " << dt << " " << st
+                                                                 << " keyed " << keyed << " at " << x << "," << y;
+                            }
+                    }
+}

@@ -1,5 +1,8 @@
 // The preview pass, the icon bar renderers and the clock, pinned pixel by pixel.
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -451,4 +454,104 @@ TEST_F(PreviewTest, PluginOutsideTheCatalogueIsAPlaceholderBand) {
     for (int y = 31; y < 53; ++y)
         for (int x = 1; x < 80; ++x) label += view_->Image1.Pixel(x, y) == 0x404040u;
     EXPECT_GT(label, 10) << "the plugin's name is written on it";
+}
+
+namespace {
+
+struct stat StatOf(const std::string& p) {
+    struct stat st {};
+    EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
+    return st;
+}
+
+bool SameTime(const struct stat& a, const struct stat& b) {
+    return a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+TEST_F(PreviewTest, WorkFilesAreLeftAloneUntilTheDesignChanges) {
+    Add("Icon Bar", 0, 20).Items[0].X = 1;
+    doc_->Plugins[0].Items[0].Y = 2;
+    model::TPlugins& clock = Add("AnalogClock", 20, 60);
+    clock.Items[0].Y = kFaceAdvanced;
+    clock.Items[2].X = 1;
+    Add("Profile", 80, 20);
+    view_->DrawPlugins();
+    const std::string bar = platform::ReadFile(App(kIconBarJpeg));
+    const std::string face = platform::ReadFile(App(kAnalogBackground));
+    EXPECT_EQ(platform::DecodeJpeg(bar).Width(), kBarWidth) << "iconbar.jpg is there after the first pass";
+    const struct stat barBefore = StatOf(App(kIconBarJpeg)), faceBefore = StatOf(App(kAnalogBackground));
+
+    const Bitmap canvas = view_->Image1;
+    view_->DrawPlugins();
+    EXPECT_EQ(platform::ReadFile(App(kIconBarJpeg)), bar);
+    EXPECT_EQ(platform::ReadFile(App(kAnalogBackground)), face);
+    EXPECT_TRUE(SameTime(StatOf(App(kIconBarJpeg)), barBefore)) << "an unchanged bar is not rewritten";
+    EXPECT_TRUE(SameTime(StatOf(App(kAnalogBackground)), faceBefore));
+    EXPECT_EQ(view_->Image1, canvas) << "the same pass draws the same picture";
+
+    // Someone else spoils the files: the next pass puts the right bytes back.
+    std::ofstream(App(kIconBarJpeg), std::ios::binary | std::ios::trunc) << std::string(bar.size(), 'x');
+    fs::remove(App(kAnalogBackground));
+    view_->DrawPlugins();
+    EXPECT_EQ(platform::ReadFile(App(kIconBarJpeg)), bar);
+    EXPECT_EQ(platform::ReadFile(App(kAnalogBackground)), face);
+
+    // A changed design: both files hold exactly what a first pass over the new
+    // design writes (a fresh view in a fresh folder).
+    doc_->Scheme[COLOR_TRAY1] = Rgb(250, 10, 10);
+    doc_->Plugins[1].BgColor = Rgb(10, 250, 10);
+    view_->DrawPlugins();
+    const std::string newBar = platform::ReadFile(App(kIconBarJpeg));
+    const std::string newFace = platform::ReadFile(App(kAnalogBackground));
+    EXPECT_NE(newBar, bar);
+    EXPECT_NE(newFace, face);
+    const fs::path other = dir_.string() + "_fresh";
+    fs::remove_all(other);
+    fs::copy(dir_, other, fs::copy_options::recursive);
+    fs::remove(other / kIconBarJpeg);
+    fs::remove(other / kAnalogBackground);
+    model::Document copy = *doc_;
+    copy.AppDir = other.string() + "/";
+    copy.BGI.clear();
+    Preview fresh(copy);
+    fresh.DrawPlugins();
+    EXPECT_EQ(platform::ReadFile(copy.AppDir + kIconBarJpeg), newBar);
+    EXPECT_EQ(platform::ReadFile(copy.AppDir + kAnalogBackground), newFace);
+    EXPECT_EQ(fresh.Image1, view_->Image1);
+    fs::remove_all(other);
+}
+
+TEST_F(PreviewTest, APassAfterEditsDrawsWhatAFreshPassDraws) {
+    // Each step changes the layout; the reused view (which clears only what
+    // it drew before) must match a view that has never drawn.
+    const auto check = [this](const char* step) {
+        view_->DrawPlugins();
+        model::Document copy = *doc_;
+        Preview fresh(copy);
+        fresh.DrawPlugins();
+        EXPECT_EQ(view_->Image1, fresh.Image1) << step;
+        EXPECT_EQ(view_->Screen(), fresh.Screen()) << step;
+    };
+    Add("Icon Bar", 0, 20);
+    Add("Owner Info", 20, 300); // taller than the work canvas
+    Add("WMPlayer", 320, 20);
+    Add("MRU", 340, 40).Items[0].Extra = "32";
+    doc_->Plugins[3].Items[1].Extra = "3";
+    Add("Calendar", 5000, 900); // runs off the bottom of the canvas
+    check("first pass");
+
+    doc_->Plugins[1].Height = 10; // the tall entry shrinks: its old rows go white
+    check("shrunk");
+    doc_->Plugins[4].Top = 100; // the far entry moves up
+    doc_->Plugins[4].Height = 20;
+    check("moved");
+    model::RemoveEntry(*doc_, 2); // the media remote goes
+    check("removed");
+    doc_->Plugins[0].Height = -3; // nothing of it is copied
+    doc_->SplitLines = 1;
+    check("negative height, no split lines");
+    while (model::CountEntries(*doc_) > 0) model::RemoveEntry(*doc_, 0);
+    check("empty layout");
 }

@@ -6,7 +6,8 @@
 //
 // The project folder holds the companion files the seed projects name
 // (pictures and a saved scheme), so the fuzzer reaches the copies and the
-// preview.
+// preview, and files named like the program's own ("Default",
+// "TrayIcons.bmp"), which a project must never bring in.
 #include <cstdint>
 #include <exception>
 #include <string>

@@ -4,6 +4,7 @@
 # cabinet builder, cabinets built by Cabwizsp (stored and MSZIP), and the
 # pictures the build draws. Needs the normal build (scripts/build.sh) and
 # cabextract. The seeds are checked in; run this when a format changes.
+# homelayout/ holds home layouts we write, for the home layout importer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,7 +15,7 @@ trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
 rm -rf "$out"
-mkdir -p "$out"/{scheme,picture,project,inf,cabloader}
+mkdir -p "$out"/{scheme,picture,project,inf,cabloader,homelayout}
 
 # A program folder whose builder keeps a copy of each INF it is given.
 app=$work/app
@@ -41,6 +42,7 @@ for project in tests/data/foundation/sample.trpf tests/data/preview/showcase/sho
     cp "$work/saved$n/p$n/p$n.trpf" "$out/project/saved$n.trpf"
     cp "$project" "$out/project/"
     cp "$work/saved$n/p$n/user.scheme.xml" "$out/scheme/saved$n.scheme.xml"
+    cli xml "$dir/$name" "$out/homelayout/theme$n.home.xml" 2>/dev/null
     cli cab "$dir/$name" "$work/theme$n.cab" >/dev/null
     cp "$work/last.inf" "$out/inf/theme$n.inf"
     cp "$work/theme$n.cab" "$out/cabloader/theme$n.cab"

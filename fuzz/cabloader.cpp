@@ -1,8 +1,8 @@
 // The device loader (CabLoader): the cabinet reader, the installer header
 // reader and the install itself, run into a scratch device folder. Whatever
 // the cabinet holds, nothing may land outside the device folder, the loader's
-// work folder must be gone afterwards, and a refused cabinet leaves the device
-// folder exactly as it was.
+// work folder must be gone afterwards, a refused cabinet leaves the device
+// folder exactly as it was, and no install drops a registry value set before.
 //
 // Input: a cabinet file as it is ("MSCF..."), or, so the fuzzer can reach the
 // header reader without rebuilding cabinet checksums, its members spelled
@@ -122,6 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [path, e] : device)
         if (e.Kind != 'f' && e.Kind != 'd')
             fuzz::Finding("the install made something other than a file or folder: " + path);
+    // A cabinet may change registry values, never drop one that was there.
+    if (status == 0) {
+        const std::string registry = fuzz::ReadFile(f.Device + "/registry.txt");
+        if (registry.find("HKLM\\Software\\Earlier\\Value = ") == std::string::npos)
+            fuzz::Finding("the install dropped an earlier registry value");
+    }
     if (status != 0) {
         if (const std::string d = fuzz::Differences(f.DeviceStart, device); !d.empty())
             fuzz::Finding("a refused cabinet changed the device folder:" + d);

@@ -4,7 +4,8 @@ set -euo pipefail
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libjpeg62-turbo-dev libgcab-dev
           libglib2.0-dev libgtest-dev libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra
           fonts-liberation2 cabextract xvfb xauth imagemagick libjpeg-turbo-progs ccache
-          desktop-file-utils appstream dpkg-dev man-db xdotool gcab)
+          desktop-file-utils appstream dpkg-dev man-db xdotool gcab
+          clang-14 libclang-rt-14-dev llvm-14)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

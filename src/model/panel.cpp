@@ -86,26 +86,39 @@ void ChangeValue(Document& doc, Panel& panel, SpinField& field, int v) {
 
 } // namespace
 
-const std::array<KindSettings, 13>& SettingsTable() {
-    static const std::array<KindSettings, 13> table = [] {
-        std::array<KindSettings, 13> t{};
-        for (int k = 0; k < kKindCount; ++k) {
-            const KindInfo& c = Catalogue()[std::size_t(k)];
-            KindSettings& s = t[std::size_t(k)];
-            s.Kind = c.Name;
-            for (std::size_t i = 0; i < 3; ++i) {
-                const SlotInfo& slot = c.Slots[i];
-                s.Slots[i] = SlotView{slot.Visible, slot.HasText, slot.HasOptions, slot.Caption, slot.TextCaption};
-            }
-            s.NoEvent = c.NoEvent;
-            s.IconSize = c.IconSize;
-            s.HeightDisabled = c.FixedHeight;
-            s.Slot1Enabled = c.Slot1Enabled;
-            s.Install = c.Install;
-            s.Opens = c.Opens;
+namespace {
+
+std::array<KindSettings, 13> BuildSettingsTable() {
+    std::array<KindSettings, 13> t; // every field is set below
+    const std::array<KindInfo, kKindCount>& kinds = Catalogue();
+    for (int k = 0; k < kKindCount; ++k) {
+        const KindInfo& info = kinds[std::size_t(k)];
+        KindSettings& s = t[std::size_t(k)];
+        s.Kind = info.Name;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const SlotInfo& slot = info.Slots[i];
+            SlotView view;
+            view.Visible = slot.Visible;
+            view.HasText = slot.HasText;
+            view.HasOptions = slot.HasOptions;
+            view.Caption = slot.Caption;
+            view.TextCaption = slot.TextCaption;
+            s.Slots[i] = view;
         }
-        return t;
-    }();
+        s.NoEvent = info.NoEvent;
+        s.IconSize = info.IconSize;
+        s.HeightDisabled = info.FixedHeight;
+        s.Slot1Enabled = info.Slot1Enabled;
+        s.Install = info.Install;
+        s.Opens = info.Opens;
+    }
+    return t;
+}
+
+} // namespace
+
+const std::array<KindSettings, 13>& SettingsTable() {
+    static const std::array<KindSettings, 13> table = BuildSettingsTable();
     return table;
 }
 

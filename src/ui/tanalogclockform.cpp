@@ -234,4 +234,9 @@ void TAnalogClockForm::paintEvent(QPaintEvent* e) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+TAnalogClockForm::~TAnalogClockForm() {
+    for (QSpinBox* spin : {SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, SpinEdit5, SpinEdit6})
+        disconnect(spin, nullptr, this, nullptr);
+}
+
 } // namespace tessaro::ui

@@ -25,6 +25,9 @@ class TAnalogClockForm : public QDialog {
     TAnalogClockForm(preview::Preview& preview, PickColorFn pickColor,
                      std::function<int()> heightFieldMax, std::function<void(int)> setHeightField,
                      QWidget* parent = nullptr);
+    // Leaving a field while the window is taken down must not reach the
+    // handlers of a half-destroyed window.
+    ~TAnalogClockForm() override;
 
     // Loads the fields from entry doc.EditIndex and shows the window modally.
     // A failure while loading is shown and the window opens anyway.

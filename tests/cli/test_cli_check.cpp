@@ -16,6 +16,7 @@
 #include "model/editing.h"
 #include "package/project.h"
 #include "platform/files.h"
+#include "support/run_program.h"
 
 extern char** environ;
 
@@ -23,13 +24,9 @@ using namespace tessaro;
 namespace fs = std::filesystem;
 using platform::ReadFile;
 
-namespace {
+using testsupport::RunResult;
 
-struct RunResult {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
+namespace {
 
 class CliCheck : public ::testing::Test {
 protected:
@@ -46,25 +43,7 @@ protected:
 
     RunResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), {TESSARO_CLI, "--appdir", app_});
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const std::string out = root_ + "stdout", err = root_ + "stderr";
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid;
-        RunResult r;
-        if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            r.Out = ReadFile(out);
-            r.Err = ReadFile(err);
-        }
-        posix_spawn_file_actions_destroy(&fa);
-        return r;
+        return testsupport::RunProgram(std::move(args), root_);
     }
 
     // A design started as the designer starts it, with an Icon Bar and a

@@ -14,18 +14,16 @@
 #include "model/editing.h"
 #include "package/project.h"
 #include "platform/files.h"
+#include "support/run_program.h"
 
 extern char** environ;
 
 using namespace tessaro;
 namespace fs = std::filesystem;
 
-namespace {
+using testsupport::RunResult;
 
-struct RunResult {
-    int Exit = -1;
-    std::string Err;
-};
+namespace {
 
 constexpr model::Color kBand = 0x00A03C14; // red 0x14, green 0x3C, blue 0xA0
 
@@ -66,25 +64,7 @@ class CliRender : public ::testing::Test {
 
     RunResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), {TESSARO_CLI, "--appdir", app_});
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const std::string err = root_ + "stderr";
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid;
-        RunResult r;
-        if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            r.Err = platform::ReadFile(err);
-        }
-        posix_spawn_file_actions_destroy(&fa);
-        return r;
+        return testsupport::RunProgram(std::move(args), root_);
     }
     QImage Render(const std::string& name, std::vector<std::string> options) {
         std::vector<std::string> args{"render", project_, root_ + name};

@@ -1,5 +1,7 @@
 #include "ui/deviceview.h"
 
+#include <optional>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -348,17 +350,24 @@ void DeviceView::UpdateStatus() {
     StatusLabel->setText(text);
 }
 
+std::optional<preview::ScreenHit> DeviceView::HitAt(QPoint at) const {
+    try {
+        const preview::ScreenHit hit = preview::HitTest(main_.Preview(), at.x(), at.y());
+        if (hit.Entry >= 0)
+            return hit;
+    } catch (const std::exception&) {
+        // A layout the pass could not draw has nothing to hit.
+    }
+    return std::nullopt;
+}
+
 void DeviceView::Press(QPoint at) {
     drag_ = DragState{};
     nudgeSeries_ = 0;
-    preview::ScreenHit hit;
-    try {
-        hit = preview::HitTest(main_.Preview(), at.x(), at.y());
-    } catch (const std::exception&) {
+    const std::optional<preview::ScreenHit> found = HitAt(at);
+    if (!found)
         return;
-    }
-    if (hit.Entry < 0)
-        return;
+    const preview::ScreenHit hit = *found;
     element_ = hit.Slot;
     main_.SelectEntry(hit.Entry);
     EnsureSelection();
@@ -381,14 +390,14 @@ void DeviceView::Drag(QPoint at) {
     const QPoint d = at - drag_.Start;
     const DragState g = drag_;
     if (g.Slot >= 0) {
-        main_.ApplyDirectEdit("Move element", g.Series,
+        main_.ApplyDirectEdit("Move Element", g.Series,
                               [g, d](model::Document& doc, model::Panel& panel) {
                                   return model::MoveElementTo(doc, panel, g.Entry, g.Slot,
                                                               g.StartX + d.x(), g.StartY + d.y());
                               });
     } else {
         main_.ApplyDirectEdit(
-            "Move entry", g.Series, [g, d](model::Document& doc, model::Panel& panel) {
+            "Move Entry", g.Series, [g, d](model::Document& doc, model::Panel& panel) {
                 return model::MoveEntryTo(doc, panel, g.Entry, g.StartTop + d.y());
             });
     }
@@ -400,16 +409,11 @@ void DeviceView::Release() {
 
 void DeviceView::DoubleClick(QPoint at) {
     drag_ = DragState{};
-    preview::ScreenHit hit;
-    try {
-        hit = preview::HitTest(main_.Preview(), at.x(), at.y());
-    } catch (const std::exception&) {
+    const std::optional<preview::ScreenHit> hit = HitAt(at);
+    if (!hit)
         return;
-    }
-    if (hit.Entry < 0)
-        return;
-    element_ = hit.Slot;
-    main_.EditEntry(hit.Entry);
+    element_ = hit->Slot;
+    main_.EditEntry(hit->Entry);
     EnsureSelection();
 }
 
@@ -428,14 +432,14 @@ void DeviceView::Nudge(int dx, int dy) {
     lastNudge_.start();
     if (slot >= 0) {
         main_.ApplyDirectEdit(
-            "Nudge element", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
+            "Nudge Element", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
                 const model::TPluginItem& it =
                     doc.Plugins[std::size_t(cur)].Items[std::size_t(slot)];
                 return model::MoveElementTo(doc, panel, cur, slot, it.X + dx, it.Y + dy);
             });
     } else {
         main_.ApplyDirectEdit(
-            "Nudge entry", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
+            "Nudge Entry", nudgeSeries_, [=](model::Document& doc, model::Panel& panel) {
                 return model::MoveEntryTo(doc, panel, cur, doc.Plugins[std::size_t(cur)].Top + dy);
             });
     }

@@ -7,9 +7,13 @@
 // entry up or down or a label anywhere, and the arrow keys nudge (Shift: by
 // ten). Every change goes through TMainForm::ApplyDirectEdit. The window
 // remembers its size, zoom and toggles.
+#include <optional>
+
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QWidget>
+
+#include "preview/devicescreen.h"
 
 class QCheckBox;
 class QComboBox;
@@ -70,6 +74,8 @@ class DeviceView : public QWidget {
 
   private:
     friend class DeviceScreenView;
+    // The entry (and element) under a point of the screen, if any.
+    std::optional<preview::ScreenHit> HitAt(QPoint screen) const;
     void Press(QPoint screen);
     void Drag(QPoint screen);
     void Release();

@@ -314,6 +314,10 @@ private:
     bool syncing_ = false;
     bool committing_ = false;
     std::unique_ptr<package::Editor> editor_;
+    // The design as the last opened project or imported theme holds it,
+    // until the next change (see CheckLayoutClick).
+    std::optional<model::Theme> asRead_;
+    bool replacing_ = false;
     std::unique_ptr<QSettings> settings_;
     std::string projectPath_;
     QString projectName_;

@@ -13,7 +13,10 @@ namespace tessaro::ui {
 
 void TMainForm::CheckLayoutClick() {
     Guard([this] {
-        const auto findings = check::CheckLayout(doc_, {doc_.AppDir, {}}, preview_->Fonts());
+        // Right after an open or an import, the design as its file holds it,
+        // so that what the designer's rules removed is still reported.
+        const model::Theme& design = asRead_ ? *asRead_ : doc_;
+        const auto findings = check::CheckLayout(design, {doc_.AppDir, {}}, preview_->Fonts());
         if (!checkForm_) {
             checkForm_ = new TCheckForm(this);
             connect(checkForm_, &TCheckForm::EntryChosen, this,

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QShortcut>
 #include <QTabWidget>
@@ -162,6 +163,8 @@ void TMainForm::FollowProjectPath() {
 
 void TMainForm::DesignChanged(const package::EditEvent& e) {
     stepChanged_ = e.Changed;
+    if (!replacing_)
+        asRead_.reset();
     FollowProjectPath();
     // The scheme box names what the state was made with.
     if (e.What != package::EditEvent::Kind::Step)
@@ -244,12 +247,20 @@ bool TMainForm::ReplaceDesign(const QString& name,
     if (!MaybeSave())
         return false;
     bool done = false;
-    Step(name, [&] {
-        replace(doc_);
-        done = true;
-    });
+    std::optional<model::Theme> asRead;
+    {
+        const QScopedValueRollback<bool> replacing(replacing_, true);
+        Step(name, [&] {
+            replace(doc_);
+            // The design as the file holds it, before the designer's rules
+            // change it: what "Check Layout" looks at until the next change.
+            asRead = static_cast<const model::Theme&>(doc_);
+            done = true;
+        });
+    }
     if (!done)
         return false;
+    asRead_ = std::move(asRead);
     // The page goes back to browsing: the entry the panel held is gone.
     model::ClosePanel(doc_, panel_);
     doc_.ActivePluginsList.Selected = -1;

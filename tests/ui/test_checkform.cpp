@@ -5,12 +5,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <deque>
 #include <filesystem>
 
 #include "model/catalogue.h"
 #include "model/editing.h"
+#include "package/project.h"
 #include "ui/tcheckform.h"
 #include "ui/tmainform.h"
 #include "ui/widgets.h"
@@ -28,7 +31,8 @@ struct Rig {
     QStringList messages;
     QStringList questions;
     std::deque<bool> replies; // answers to the questions, in order
-    int dialogs = 0;          // file dialogs shown (all cancelled)
+    int dialogs = 0;          // file dialogs shown
+    std::deque<QString> files; // what they answer, in order; cancelled when empty
     std::unique_ptr<TMainForm> w;
 
     explicit Rig(const QString& tag) {
@@ -44,7 +48,10 @@ struct Rig {
         };
         hooks.FileDialog = [this](QFileDialog&) -> std::optional<QString> {
             ++dialogs;
-            return std::nullopt;
+            if (files.empty()) return std::nullopt;
+            const QString file = files.front();
+            files.pop_front();
+            return file;
         };
         hooks.NoStyleWindows = true;
         w = std::make_unique<TMainForm>(appDir, hooks);
@@ -126,6 +133,32 @@ private slots:
         QCOMPARE(r.doc().CurrentKind, std::string("Calendar"));
         QCOMPARE(r.w->PText[0]->text(), QString("A calendar label far too wide: "));
         QVERIFY(r.messages.isEmpty());
+    }
+
+    void anOpenedProjectIsCheckedAsItsFileHoldsIt() {
+        Rig r("check_opened");
+        QTemporaryDir dir;
+        model::Document d;
+        package::StartDocument(d, r.appDir);
+        for (int k = 0; k < 2; ++k)
+            d.Plugins[std::size_t(model::AddEntry(d, model::KindIndex("Icon Bar")))].Items[0].X = 1;
+        package::SaveProject(d, dir.path().toStdString() + "/Two.trpf");
+
+        r.files.push_back(dir.path() + "/Two/Two.trpf");
+        r.w->PageControl1->setCurrentWidget(r.w->OpenSavePage);
+        QTest::mouseClick(r.w->Button5, Qt::LeftButton);
+        QCOMPARE(model::CountEntries(r.doc()), 1); // the designer's rule took the second bar out
+        r.Check();
+        QCOMPARE(r.Findings()->count(), 1);
+        QVERIFY2(r.Findings()->item(0)->text().startsWith("Entry 1 (Icon Bar): a second Advanced"),
+                 qPrintable(r.Findings()->item(0)->text()));
+
+        // Once the design changes, the check looks at it as it is.
+        QTest::mouseClick(r.w->UndoButton, Qt::LeftButton);
+        QTest::mouseClick(r.w->RedoButton, Qt::LeftButton);
+        QCOMPARE(model::CountEntries(r.doc()), 1);
+        r.Check();
+        QVERIFY(r.Findings()->item(0)->text().startsWith("No problems found"));
     }
 
     void theCabinetButtonsAskFirstWhenThereAreErrors() {

@@ -94,8 +94,15 @@ const std::array<KindInfo, kKindCount>& Catalogue() { return kCatalogue; }
 Kind KindOf(std::string_view name) { return Kind(KindIndex(name)); }
 
 int KindIndex(std::string_view name) {
+    // Asked for every entry several times a pass: the names' lengths are
+    // known when the program is built.
+    static constexpr auto kNames = [] {
+        std::array<std::string_view, kKindCount> n{};
+        for (int i = 0; i < kKindCount; ++i) n[std::size_t(i)] = kCatalogue[std::size_t(i)].Name;
+        return n;
+    }();
     for (int i = 0; i < kKindCount; ++i)
-        if (name == kCatalogue[i].Name) return i;
+        if (name == kNames[std::size_t(i)]) return i;
     return -1;
 }
 

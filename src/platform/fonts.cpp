@@ -1,6 +1,7 @@
 #include "platform/fonts.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <unordered_map>
 #include <vector>
@@ -52,7 +53,52 @@ struct FontSet::Face {
 
     QRawFont Raw;
     FontMetrics Metrics;
-    std::unordered_map<quint32, Glyph> Glyphs;
+    std::unordered_map<quint32, Glyph> Glyphs; // by glyph index; nodes never move
+    // Code points below kDirect to their glyphs, filled on first use: most
+    // texts are Latin or Cyrillic and are laid out without asking the font.
+    static constexpr char32_t kDirect = 0x800;
+    std::vector<const Glyph*> Direct = std::vector<const Glyph*>(kDirect, nullptr);
+
+    const Glyph& OfCodePoint(char32_t c) {
+        if (const Glyph* g = Direct[c]) return *g;
+        // One code point at a time: the font maps each on its own.
+        const QString s = QString::fromUcs4(&c, 1);
+        const QList<quint32> indexes = Raw.glyphIndexesForString(s);
+        const Glyph& g = GlyphOf(indexes.isEmpty() ? 0 : indexes.front());
+        Direct[c] = &g;
+        return g;
+    }
+
+    // The glyphs of UTF-8 text, in order (valid until the next call).
+    std::vector<const Glyph*> RunBuffer;
+    const std::vector<const Glyph*>& Run(std::string_view utf8) {
+        std::vector<const Glyph*>& out = RunBuffer;
+        out.clear();
+        // Well-formed text of code points below kDirect is decoded here;
+        // anything else (longer sequences, malformed bytes) is read as Qt
+        // reads it, replacement characters included.
+        std::size_t i = 0;
+        const std::size_t n = utf8.size();
+        while (i < n) {
+            const unsigned char b = static_cast<unsigned char>(utf8[i]);
+            char32_t c;
+            if (b < 0x80) {
+                c = b;
+                ++i;
+            } else if (b >= 0xC2 && b < 0xE0 && i + 1 < n &&
+                       (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+                c = char32_t(b & 0x1F) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+                i += 2;
+            } else {
+                out.clear();
+                const QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+                for (quint32 index : Raw.glyphIndexesForString(s)) out.push_back(&GlyphOf(index));
+                return out;
+            }
+            out.push_back(&OfCodePoint(c));
+        }
+        return out;
+    }
 
     const Glyph& GlyphOf(quint32 index) {
         auto it = Glyphs.find(index);
@@ -114,9 +160,11 @@ void FontSet::Load() {
 FontSet::Face& FontSet::Find(std::string_view face, int height, bool bold) {
     if (height == 0) height = -kDefaultCharHeight;
     height = std::clamp(height, -kMaxHeight, kMaxHeight);
+    // Texts come in runs of one font: the last one found is asked first.
+    if (last_ && lastHeight_ == height && lastBold_ == bold && lastFace_ == face) return *last_;
     auto key = std::make_tuple(std::string(face), height, bold);
     auto it = cache_.find(key);
-    if (it != cache_.end()) return *it->second;
+    if (it != cache_.end()) return Remember(face, height, bold, *it->second);
 
     Load();
     auto fit = files_.find({std::string(face), bold});
@@ -137,7 +185,15 @@ FontSet::Face& FontSet::Find(std::string_view face, int height, bool bold) {
     }
     entry->Raw = QRawFont(data.Data, em, QFont::PreferFullHinting);
     if (!entry->Raw.isValid()) throw Error("Unknown font face \"" + std::string(face) + "\"");
-    return *cache_.emplace(std::move(key), std::move(entry)).first->second;
+    return Remember(face, height, bold, *cache_.emplace(std::move(key), std::move(entry)).first->second);
+}
+
+FontSet::Face& FontSet::Remember(std::string_view face, int height, bool bold, Face& found) {
+    last_ = &found;
+    lastFace_.assign(face);
+    lastHeight_ = height;
+    lastBold_ = bold;
+    return found;
 }
 
 FontMetrics FontSet::Metrics(std::string_view face, int height, bool bold) {
@@ -146,22 +202,37 @@ FontMetrics FontSet::Metrics(std::string_view face, int height, bool bold) {
 
 int FontSet::TextWidth(std::string_view face, int height, bool bold, std::string_view utf8) {
     Face& f = Find(face, height, bold);
-    QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     int w = 0;
-    for (quint32 g : f.Raw.glyphIndexesForString(s)) w += f.GlyphOf(g).Advance;
+    for (const Face::Glyph* g : f.Run(utf8)) w += g->Advance;
     return w;
 }
 
 int FontSet::DrawText(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
                       std::string_view utf8, Color colour) {
+    return DrawCell(bmp, x, y, face, height, bold, utf8, colour, nullptr);
+}
+
+int FontSet::DrawCell(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
+                      std::string_view utf8, Color colour, const Color* cell) {
     Face& f = Find(face, height, bold);
-    QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    const std::vector<const Face::Glyph*>& run = f.Run(utf8);
+    if (cell) {
+        long long w = 0;
+        for (const Face::Glyph* g : run) w += g->Advance;
+        // Far-off positions must not wrap around onto the picture.
+        const long long right = std::min<long long>((long long)x + w, INT_MAX);
+        const long long bottom = std::min<long long>((long long)y + f.Metrics.CellHeight(), INT_MAX);
+        const int x0 = std::max(x, 0), x1 = int(std::min<long long>(right, bmp.Width()));
+        const int y0 = std::max(y, 0), y1 = int(std::min<long long>(bottom, bmp.Height()));
+        const std::uint32_t fill = ToNative(*cell);
+        for (int r = y0; r < y1 && x0 < x1; ++r) std::fill(bmp.Row(r) + x0, bmp.Row(r) + x1, fill);
+    }
     const std::uint32_t ink = ToNative(colour);
     // Positions far off the picture are carried wide, so they never wrap.
     const long long base = (long long)y + f.Metrics.Ascent;
     long long pen = x;
-    for (quint32 index : f.Raw.glyphIndexesForString(s)) {
-        const Face::Glyph& g = f.GlyphOf(index);
+    for (const Face::Glyph* glyph : run) {
+        const Face::Glyph& g = *glyph;
         const long long gx0 = pen + g.Left, gy0 = base + g.Top;
         pen += g.Advance;
         if (gx0 >= bmp.Width() || gy0 >= bmp.Height() || gx0 + g.Width <= 0 || gy0 + g.Height <= 0)

@@ -56,16 +56,25 @@ public:
     // (x, y), clipped to the bitmap. Returns the advance width.
     int DrawText(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
                  std::string_view utf8, Color colour);
+    // DrawText on a cell filled first with *cell (the text's width by the
+    // font's cell height, clipped); no fill for nullptr.
+    int DrawCell(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
+                 std::string_view utf8, Color colour, const Color* cell);
 
 private:
     struct Face;
     Face& Find(std::string_view face, int height, bool bold);
+    Face& Remember(std::string_view face, int height, bool bold, Face& found);
 
     std::string appDir_;
     bool loaded_ = false;
     struct FileData;
     std::map<std::pair<std::string, bool>, std::shared_ptr<FileData>> files_;
     std::map<std::tuple<std::string, int, bool>, std::unique_ptr<Face>> cache_;
+    Face* last_ = nullptr; // the face Find returned last, and what it was asked
+    std::string lastFace_;
+    int lastHeight_ = 0;
+    bool lastBold_ = false;
 };
 
 } // namespace tessaro::platform

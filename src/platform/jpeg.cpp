@@ -1,6 +1,7 @@
 // JPEG reading and writing through libjpeg. libjpeg reports fatal errors by
 // calling error_exit, which must not return; ours jumps back to the caller,
 // which releases libjpeg's state and throws.
+#include <bit>
 #include <csetjmp>
 #include <cstdint>
 #include <string>
@@ -86,6 +87,11 @@ void SetUp(ErrorManager& err, jpeg_common_struct* c) {
 
 inline int Mul255(int a, int b) { return (a * b + 127) / 255; }
 
+// A bitmap word 0xFFRRGGBB lies in memory as blue, green, red, 0xFF on a
+// little-endian machine: the codec's BGRX layout, which gives the same
+// samples as RGB rows.
+constexpr bool kWordsAreBgrx = std::endian::native == std::endian::little;
+
 } // namespace
 
 Bitmap DecodeJpeg(std::string_view data) {
@@ -118,12 +124,24 @@ Bitmap DecodeJpeg(std::string_view data) {
                     std::to_string(kMaxPicturePixels / 1000000) + " megapixels.");
     }
     bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // Colour pictures are decoded straight into the bitmap's rows: the
+    // decoder writes the words' bytes in memory order and sets the fourth.
+    const bool direct = !cmyk && kWordsAreBgrx;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : direct ? JCS_EXT_BGRX : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const int w = int(cinfo.output_width), h = int(cinfo.output_height);
     const int comps = cinfo.output_components;
     const bool inverted = cinfo.saw_Adobe_marker;
     *out = Bitmap(w, h);
+    if (direct) {
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW rp = reinterpret_cast<JSAMPROW>(out->Row(int(cinfo.output_scanline)));
+            jpeg_read_scanlines(&cinfo, &rp, 1);
+        }
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        return std::move(*out);
+    }
     row->resize(std::size_t(w) * std::size_t(comps));
     while (cinfo.output_scanline < cinfo.output_height) {
         int y = int(cinfo.output_scanline);
@@ -168,13 +186,19 @@ std::string EncodeJpeg(const Bitmap& bmp, int quality) {
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = JDIMENSION(bmp.Width());
     cinfo.image_height = JDIMENSION(bmp.Height());
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
+    cinfo.input_components = kWordsAreBgrx ? 4 : 3;
+    cinfo.in_color_space = kWordsAreBgrx ? JCS_EXT_BGRX : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, q, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         const std::uint32_t* src = bmp.Row(int(cinfo.next_scanline));
+        if (kWordsAreBgrx) {
+            // The encoder reads the rows as they are (it never writes them).
+            JSAMPROW rp = const_cast<JSAMPROW>(reinterpret_cast<const JSAMPLE*>(src));
+            jpeg_write_scanlines(&cinfo, &rp, 1);
+            continue;
+        }
         unsigned char* d = row->data();
         for (int x = 0; x < bmp.Width(); ++x) {
             *d++ = (src[x] >> 16) & 0xFF;

@@ -170,16 +170,8 @@ void CopyRows(Bitmap& dst, int dstTop, const Bitmap& src, int srcTop, int rows) 
 
 void TextOut(Bitmap& bmp, FontSet& fonts, int x, int y, std::string_view utf8,
              const TextFont& font, const Brush& brush) {
-    if (!brush.Clear) {
-        const FontMetrics m = fonts.Metrics(font.Face, font.Height, font.Bold);
-        const int w = fonts.TextWidth(font.Face, font.Height, font.Bold, utf8);
-        // Far-off positions must not wrap around onto the picture.
-        auto end = [](int from, int size) {
-            return int(std::min<long long>((long long)from + size, INT_MAX));
-        };
-        FillRect(bmp, x, y, end(x, w), end(y, m.CellHeight()), brush.Colour);
-    }
-    fonts.DrawText(bmp, x, y, font.Face, font.Height, font.Bold, utf8, font.Colour);
+    fonts.DrawCell(bmp, x, y, font.Face, font.Height, font.Bold, utf8, font.Colour,
+                   brush.Clear ? nullptr : &brush.Colour);
 }
 
 int TextWidth(FontSet& fonts, std::string_view utf8, const TextFont& font) {

@@ -70,7 +70,21 @@ IconBar::IconBar(Preview& preview)
     : Image3(kBarWidth, kBarHeight), Image1(kBarWidth, kBarHeight), Image2(kBarWidth, kBarHeight),
       p_(preview) {}
 
+void IconBar::BeginPass() {
+    inPass_ = true;
+    trayKept_ = false;
+    passWrote_ = false;
+}
+
+void IconBar::EndPass() {
+    inPass_ = false;
+    trayKept_ = false;
+    passWrote_ = false;
+    tray_ = Bitmap();
+}
+
 Bitmap IconBar::TrayIcons(model::Color colour) const {
+    if (inPass_ && trayKept_ && trayColour_ == colour) return tray_;
     const Bitmap file = platform::ReadBmpKept(p_.Doc().AppDir + "TrayIcons.bmp");
     Bitmap tray(kTrayWidth, kBarHeight, 0x000000);
     for (int y = 0; y < kBarHeight; ++y)
@@ -78,7 +92,23 @@ Bitmap IconBar::TrayIcons(model::Color colour) const {
             const model::Color c = file.Pixel(x, y);
             tray.SetPixel(x, y, c == kVisibleWhite ? colour : c);
         }
+    if (inPass_) {
+        tray_ = tray;
+        trayColour_ = colour;
+        trayKept_ = true;
+    }
     return tray;
+}
+
+Bitmap IconBar::Gradient(model::Color c1, model::Color c2) {
+    // A layout's Normal bars share the scheme's two colours.
+    if (!gradientKept_ || gradient1_ != c1 || gradient2_ != c2) {
+        gradient_ = NormalBar(c1, c2);
+        gradient1_ = c1;
+        gradient2_ = c2;
+        gradientKept_ = true;
+    }
+    return gradient_;
 }
 
 void IconBar::DrawTray(Bitmap& bar, const Bitmap& tray) {
@@ -98,7 +128,12 @@ void IconBar::Finish(int e, Bitmap bar, int quality, bool showDecoded, Bitmap& i
     const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
     if (entry.Transparent) BlendBar(bar, Backdrop(e), entry.TransparencyLevel);
     std::string data = platform::EncodeJpeg(bar, quality);
-    platform::UpdateFile(p_.Doc().AppDir + kIconBarJpeg, data);
+    // A layout's bars mostly write the same bytes: once this pass has put them
+    // into the file (the program folder is locked meanwhile), they are there.
+    if (!(inPass_ && passWrote_ && data == lastData_)) {
+        platform::UpdateFile(p_.Doc().AppDir + kIconBarJpeg, data);
+        passWrote_ = inPass_;
+    }
     // The decoded bar is needed only where it is shown; a Normal bar shown
     // from its gradient never reads it back.
     if (data != lastData_) {
@@ -121,7 +156,7 @@ void IconBar::DrNr(int e) {
     const model::Scheme& s = p_.Doc().Scheme;
     const model::TPlugins& entry = p_.Doc().Plugins[std::size_t(e)];
     const Bitmap tray = TrayIcons(s[COLOR_TRAYICONS]);
-    Bitmap bar = NormalBar(s[COLOR_TRAY1], s[COLOR_TRAY2]);
+    Bitmap bar = Gradient(s[COLOR_TRAY1], s[COLOR_TRAY2]);
     if (!(entry.Transparent && entry.TransparencyLevel == 255))
         platform::CopyRect(p_.TempImage, 0, 0, kBarWidth, kBarHeight, bar, 0, 0, kBarWidth,
                            kBarHeight);

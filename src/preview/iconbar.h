@@ -62,6 +62,14 @@ public:
     // `colour`. Key pixels 0x000001 are kept, to be left out when drawn.
     platform::Bitmap TrayIcons(model::Color colour) const;
 
+    // While a preview pass runs (the program folder is locked, its support
+    // pictures do not change) the recoloured tray strip is made once for all
+    // the pass's bars, and bars that encode to the bytes the pass already
+    // wrote to "iconbar.jpg" leave the file alone; outside a pass every call
+    // reads the picture and checks the file again.
+    void BeginPass();
+    void EndPass();
+
     // Draws a tray strip from TrayIcons() at (136, 0)-(176, 20) of `bar`,
     // leaving out 0x000001 pixels.
     static void DrawTray(platform::Bitmap& bar, const platform::Bitmap& tray);
@@ -76,6 +84,7 @@ public:
 
 private:
     platform::Bitmap Backdrop(int e);
+    platform::Bitmap Gradient(model::Color c1, model::Color c2);
     void Finish(int e, platform::Bitmap bar, int quality, bool showDecoded,
                 platform::Bitmap& image, const platform::Bitmap& tray);
 
@@ -83,6 +92,16 @@ private:
     std::string lastData_;                 // the bytes last written to "iconbar.jpg"
     mutable platform::Bitmap lastWritten_; // lastData_ decoded, once decoded_
     mutable bool decoded_ = true;
+
+    // The pass's tray strip (inPass_ only) and the last gradient made.
+    bool inPass_ = false;
+    bool passWrote_ = false; // "iconbar.jpg" holds lastData_, written this pass
+    mutable bool trayKept_ = false;
+    mutable model::Color trayColour_ = 0;
+    mutable platform::Bitmap tray_;
+    bool gradientKept_ = false;
+    model::Color gradient1_ = 0, gradient2_ = 0;
+    platform::Bitmap gradient_;
 };
 
 } // namespace tessaro::preview

@@ -103,8 +103,17 @@ void Preview::Draw() {
     // The pass writes work pictures (iconbar.jpg, the background with the
     // clock face) into the program folder.
     const platform::ProgramFolderLock lock(doc_.AppDir);
+    struct Pass {
+        IconBar& Bars;
+        explicit Pass(IconBar& b) : Bars(b) { Bars.BeginPass(); }
+        ~Pass() { Bars.EndPass(); }
+    } pass(*iconBar_);
     DrawSoftKeys();
-    ClearCanvas();
+    BeginCanvas();
+    struct Finish {
+        Preview& P;
+        ~Finish() { P.FinishCanvas(); }
+    } finish{*this};
     const bool withSelected = selected_ >= 0 && selected_ < model::CountEntries(doc_);
     if (withSelected) SelImage1 = Bitmap(kWidth, kCanvasHeight, kTransparent);
     else SelImage1 = Bitmap();
@@ -142,11 +151,27 @@ void Preview::UpdateScrollRange() {
     }
 }
 
-void Preview::ClearCanvas() {
-    if (drawnTop_ < drawnBottom_)
-        platform::FillRect(Image1, 0, drawnTop_, kWidth, drawnBottom_, kTransparent);
+void Preview::BeginCanvas() {
+    staleTop_ = drawnTop_;
+    staleBottom_ = drawnBottom_;
     drawnTop_ = kCanvasHeight;
     drawnBottom_ = 0;
+    covered_.assign(std::size_t(kCanvasHeight), 0);
+}
+
+void Preview::FinishCanvas() noexcept {
+    int y = staleTop_;
+    while (y < staleBottom_) {
+        if (covered_[std::size_t(y)]) {
+            ++y;
+            continue;
+        }
+        const int from = y;
+        while (y < staleBottom_ && !covered_[std::size_t(y)]) ++y;
+        platform::FillRect(Image1, 0, from, kWidth, y, kTransparent);
+    }
+    staleTop_ = kCanvasHeight;
+    staleBottom_ = 0;
 }
 
 void Preview::MarkDrawn(long long top, long long rows) {
@@ -155,6 +180,7 @@ void Preview::MarkDrawn(long long top, long long rows) {
     if (from >= to) return;
     drawnTop_ = std::min(drawnTop_, int(from));
     drawnBottom_ = std::max(drawnBottom_, int(to));
+    if (!covered_.empty()) std::fill(covered_.begin() + from, covered_.begin() + to, 1);
 }
 
 platform::Bitmap& Preview::WorkCanvas(int rows) {

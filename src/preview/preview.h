@@ -7,11 +7,13 @@
 // model::Normalise (the only changes it makes to the document); the drawing
 // after it reads the document only. It rewrites "iconbar.jpg" and
 // "BackGroundImage with Analog Plugin.jpg" in doc.AppDir.
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/names.h"
 #include "model/document.h"
@@ -194,8 +196,12 @@ private:
     void DrawClockEntry(int i);
     void DrawMediaRemote();
     void UpdateScrollRange();
-    // The canvas is cleared where earlier drawing reached, not in full.
-    void ClearCanvas();
+    // The canvas is cleared only where the last pass drew and this one does
+    // not: rows an entry is copied onto are overwritten whole anyway.
+    // BeginCanvas starts a pass, FinishCanvas clears the rows left over (also
+    // when the pass stops on an error, so no stale entry stays behind).
+    void BeginCanvas();
+    void FinishCanvas() noexcept;
     void MarkDrawn(long long top, long long rows);
     // A kept kWidth x rows work canvas for one entry.
     platform::Bitmap& WorkCanvas(int rows);
@@ -209,6 +215,9 @@ private:
     int selected_ = -1;
     // Canvas rows that may not be white; the canvas starts white.
     int drawnTop_ = kCanvasHeight, drawnBottom_ = 0;
+    // The last pass's drawn rows, and the rows this pass wrote whole.
+    int staleTop_ = kCanvasHeight, staleBottom_ = 0;
+    std::vector<std::uint8_t> covered_;
     std::map<int, platform::Bitmap> workCanvases_; // by height
 };
 

@@ -170,6 +170,50 @@ TEST_F(TextTest, BoldIsWiderAndFacesDiffer) {
     EXPECT_THROW(fonts.Metrics("Tahoma", 12, false), Error);
 }
 
+// Latin and Cyrillic texts are decoded and laid out glyph by glyph without
+// asking the font for the whole string; a text holding anything else (here a
+// three-byte character) goes to the font whole. Both must set every character
+// the same: the same advance and the same pixels.
+TEST_F(TextTest, CharactersSetAloneMatchTheFontsOwnLayout) {
+    const std::string euro = "\xE2\x82\xAC"; // U+20AC, always read by the font
+    auto utf8 = [](char32_t c) {
+        std::string s;
+        if (c < 0x80) s += char(c);
+        else s += char(0xC0 | (c >> 6)), s += char(0x80 | (c & 0x3F));
+        return s;
+    };
+    for (const char* face : {"Nina", "Arial"})
+        for (bool bold : {false, true})
+            for (int height : {-11, 16}) {
+                const TextFont font{face, height, bold, 0x000000};
+                const int euroWidth = TextWidth(fonts, euro, font);
+                int mismatches = 0;
+                for (char32_t c = 0x20; c < 0x800; ++c) {
+                    if (c >= 0x7F && c < 0xA0) continue; // control characters
+                    const std::string ch = utf8(c);
+                    const int alone = TextWidth(fonts, ch, font);
+                    if (alone != TextWidth(fonts, ch + euro, font) - euroWidth) {
+                        ADD_FAILURE() << "advance of U+" << std::hex << unsigned(c);
+                        ++mismatches;
+                        continue;
+                    }
+                    // Ink may reach past a glyph's advance: no cells here.
+                    Bitmap split(80, 40, 0xFFFFFF), whole(80, 40, 0xFFFFFF);
+                    TextOut(split, fonts, 10, 8, ch, font, Brush{true, 0});
+                    TextOut(split, fonts, 10 + alone, 8, euro, font, Brush{true, 0});
+                    TextOut(whole, fonts, 10, 8, ch + euro, font, Brush{true, 0});
+                    if (!(split == whole)) ADD_FAILURE() << "pixels of U+" << std::hex << unsigned(c);
+                    mismatches += !(split == whole);
+                }
+                EXPECT_EQ(mismatches, 0) << face << (bold ? " bold " : " ") << height;
+            }
+    // Malformed bytes are read as the font reads them, one replacement each.
+    const TextFont plain{"Nina", -12, false, 0};
+    EXPECT_EQ(TextWidth(fonts, "a\xC3", plain), TextWidth(fonts, "a\xEF\xBF\xBD", plain));
+    EXPECT_EQ(TextWidth(fonts, "\xC0\xAF" "b", plain),
+              TextWidth(fonts, "\xEF\xBF\xBD\xEF\xBF\xBD" "b", plain));
+}
+
 TEST(Fonts, MissingFileIsAnErrorNamingIt) {
     const auto dir = std::filesystem::temp_directory_path() / "tessaro_nofonts";
     std::filesystem::create_directories(dir / "fonts");

@@ -549,6 +549,20 @@ TEST_F(PreviewTest, APassAfterEditsDrawsWhatAFreshPassDraws) {
     check("moved");
     model::RemoveEntry(*doc_, 2); // the media remote goes
     check("removed");
+
+    // A pass that stops on an error leaves nothing of the last pass below the
+    // failing entry: the same canvas as a view that never drew.
+    doc_->Plugins[0].Items[0].X = 2; // a Custom bar without its picture
+    doc_->Plugins[0].CustomImage.clear();
+    EXPECT_THROW(view_->DrawPlugins(), Error);
+    {
+        model::Document copy = *doc_;
+        Preview fresh(copy);
+        EXPECT_THROW(fresh.DrawPlugins(), Error);
+        EXPECT_EQ(view_->Image1, fresh.Image1) << "failed pass";
+    }
+    doc_->Plugins[0].Items[0].X = 0;
+    check("after a failed pass");
     doc_->Plugins[0].Height = -3; // nothing of it is copied
     doc_->SplitLines = 1;
     check("negative height, no split lines");

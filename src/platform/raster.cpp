@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/fonts.h"
+#include "platform/textengine.h"
 
 namespace tessaro::platform {
 
@@ -168,7 +168,7 @@ void CopyRows(Bitmap& dst, int dstTop, const Bitmap& src, int srcTop, int rows) 
     }
 }
 
-void TextOut(Bitmap& bmp, FontSet& fonts, int x, int y, std::string_view utf8,
+void TextOut(Bitmap& bmp, TextEngine& fonts, int x, int y, std::string_view utf8,
              const TextFont& font, const Brush& brush) {
     if (!brush.Clear) {
         const FontMetrics m = fonts.Metrics(font.Face, font.Height, font.Bold);
@@ -182,7 +182,7 @@ void TextOut(Bitmap& bmp, FontSet& fonts, int x, int y, std::string_view utf8,
     fonts.DrawText(bmp, x, y, font.Face, font.Height, font.Bold, utf8, font.Colour);
 }
 
-int TextWidth(FontSet& fonts, std::string_view utf8, const TextFont& font) {
+int TextWidth(TextEngine& fonts, std::string_view utf8, const TextFont& font) {
     return fonts.TextWidth(font.Face, font.Height, font.Bold, utf8);
 }
 

@@ -22,7 +22,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.tx
 DESTDIR="$tmp/root" cmake --install "$BUILD_DIR" --prefix /usr >/dev/null
 usr=$tmp/root/usr
 id=org.tessaro.Tessaro
-for f in bin/tessaro bin/tessaro-cli libexec/tessaro/Cabwizsp libexec/tessaro/CabLoader \
+for f in bin/tessaro bin/tessaro-cli libexec/tessaro/Cabwizsp libexec/tessaro/CabLoader libexec/tessaro/tessaro-cli-qt \
          share/tessaro/Default share/tessaro/Yellow share/tessaro/WindowsMobile.JPG share/tessaro/info.txt \
          share/tessaro/IconBars/6.bmp share/tessaro/Faces/6.bmp share/tessaro/fonts/LiberationSans-Bold.ttf \
          share/tessaro/AnalogClock_Plugin.cab share/tessaro/WMP_Plugin.cab \

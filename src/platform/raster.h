@@ -69,8 +69,8 @@ void CopyRows(Bitmap& dst, int dstTop, const Bitmap& src, int srcTop, int rows);
 
 // Text (UTF-8) with the top-left of its cell at (x, y), no antialiasing,
 // glyphs in font.Colour. An opaque brush fills the cell (text width x cell
-// height) first; a clear brush leaves it. Throws Error from the font set
-// (missing font file, unknown face).
+// height) first; a clear brush leaves it. Throws Error from the text engine
+// (missing font file, unknown face, a program without fonts).
 void TextOut(Bitmap& bmp, TextEngine& fonts, int x, int y, std::string_view utf8,
              const TextFont& font, const Brush& brush);
 

@@ -70,6 +70,11 @@ ok "cab builds a sound cabinet"
 [ "$(identify -format '%wx%h' out/Show.png)" = "176x220" ] || fail "render drew no 176 x 220 picture"
 ok "render draws the preview"
 
+"$cli" check proj/showcase.trpf >/dev/null || fail "check found errors in the showcase or did not run"
+"$cli" import out/Show.cab out/Imported.trpf 2>/dev/null
+[ -f out/Imported/Imported.trpf ] || fail "import wrote no project"
+ok "check and import run (in the helper folder's tessaro-cli-qt)"
+
 "$cli" save proj/showcase.trpf out/Again.trpf
 [ -f out/Again/Again.trpf ] && [ -f out/Again/user.scheme.xml ] || fail "save wrote no project folder"
 [ "$("$cli" scheme "$usr/share/tessaro/Mint" | wc -l)" = 32 ] || fail "scheme printed no 32 colours"

@@ -1,5 +1,6 @@
 // tessaro-cli: the designer's core, headless, for batch builds.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 
@@ -38,6 +39,10 @@ const char* kUsage =
 
 int main(int argc, char** argv) {
     using namespace tessaro;
+    // The program folder variable is meant only for the program handed to;
+    // tessaro-cli itself (the one that hands commands over) always starts
+    // from its own folder.
+    if (cli::FindCommand("render").HandedOver) unsetenv(cli::kProgramDirVariable);
     std::string appDir;
     std::vector<std::string> rest;
     // Options may stand before or after the command and its arguments.

@@ -178,3 +178,14 @@ TEST_F(CliFront, AnInstalledFrontHandsOverToTheHelperFolderWithItsOwnProgramFold
     EXPECT_EQ(ReadFile(data + "tessaro/Default"), ReadFile(shipped + "Default")) << "the work folder was seeded";
     EXPECT_FALSE(fs::exists(helpers + "Default")) << "nothing was written beside the helper";
 }
+
+TEST_F(CliFront, TheFrontIgnoresAProgramFolderVariableItDidNotSet) {
+    // The variable tells the program handed to where the front lies; set by
+    // someone else, it must not move the front's own helpers (here: the
+    // builder beside the front, as the program folder holds none).
+    const std::string project = SaveDesignWithForeignPlugin("Stray");
+    ::setenv("TESSARO_CLI_DIR", (root_ + "nowhere/").c_str(), 1);
+    const RunResult cab = Run(TESSARO_CLI, {"--appdir", app_, "cab", project, root_ + "out/Stray.cab"});
+    ::unsetenv("TESSARO_CLI_DIR");
+    EXPECT_EQ(cab.Exit, 0) << cab.Err;
+}

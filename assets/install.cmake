@@ -1,6 +1,7 @@
 # What `cmake --install` puts where (GNU folder names under the prefix):
 #   bin/                      tessaro, tessaro-cli
-#   libexec/tessaro/          the helper programs Cabwizsp and CabLoader
+#   libexec/tessaro/          the helper programs Cabwizsp and CabLoader, and
+#                             tessaro-cli-qt (the commands of tessaro-cli that draw text)
 #   share/tessaro/            the shipped support files (never written)
 #   share/applications/, share/metainfo/, share/icons/hicolor/, share/man/man1/,
 #   share/bash-completion/completions/, share/doc/tessaro/
@@ -10,6 +11,7 @@ set(tessaro_app_id org.tessaro.Tessaro)
 
 install(TARGETS tessaro tessaro-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS cabwiz cabloader RUNTIME DESTINATION ${TESSARO_INSTALL_HELPERDIR})
+install(TARGETS tessaro-cli-qt RUNTIME DESTINATION ${TESSARO_INSTALL_HELPERDIR})
 
 # The support files, from the program folder the build fills.
 set(tessaro_top_files ${tessaro_preset_outputs} ${tessaro_cabinet_outputs}

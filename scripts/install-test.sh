@@ -22,7 +22,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.tx
 DESTDIR="$tmp/root" cmake --install "$BUILD_DIR" --prefix /usr >/dev/null
 usr=$tmp/root/usr
 id=org.tessaro.Tessaro
-for f in bin/tessaro bin/tessaro-cli libexec/tessaro/Cabwizsp libexec/tessaro/CabLoader \
+for f in bin/tessaro bin/tessaro-cli libexec/tessaro/Cabwizsp libexec/tessaro/CabLoader libexec/tessaro/tessaro-cli-qt \
          share/tessaro/Default share/tessaro/Yellow share/tessaro/WindowsMobile.JPG share/tessaro/info.txt \
          share/tessaro/IconBars/6.bmp share/tessaro/Faces/6.bmp share/tessaro/fonts/LiberationSans-Bold.ttf \
          share/tessaro/AnalogClock_Plugin.cab share/tessaro/WMP_Plugin.cab \
@@ -69,6 +69,11 @@ ok "cab builds a sound cabinet"
 "$cli" render proj/showcase.trpf out/Show.png
 [ "$(identify -format '%wx%h' out/Show.png)" = "176x220" ] || fail "render drew no 176 x 220 picture"
 ok "render draws the preview"
+
+"$cli" check proj/showcase.trpf >/dev/null || fail "check found errors in the showcase or did not run"
+"$cli" import out/Show.cab out/Imported.trpf 2>/dev/null
+[ -f out/Imported/Imported.trpf ] || fail "import wrote no project"
+ok "check and import run (in the helper folder's tessaro-cli-qt)"
 
 "$cli" save proj/showcase.trpf out/Again.trpf
 [ -f out/Again/Again.trpf ] && [ -f out/Again/user.scheme.xml ] || fail "save wrote no project folder"

@@ -51,7 +51,7 @@ std::string Quote(const std::string& utf8) {
 // The end of the text is drawn as the preview draws it, on a small scratch
 // picture, and its last inked column found. Sizes beyond the valid font sizes
 // keep the advance width (they are reported as invalid anyway).
-long long InkWidth(platform::FontSet& fonts, const preview::SlotText& text, int advance,
+long long InkWidth(platform::TextEngine& fonts, const preview::SlotText& text, int advance,
                    const platform::FontMetrics& m) {
     const int em = text.Font.Height == 0 ? 12 : std::abs(text.Font.Height);
     if (em > 200 || advance <= 0) return advance;
@@ -87,7 +87,7 @@ std::optional<long long> WholeNumber(const std::string& text) {
 
 class Checker {
 public:
-    Checker(const model::Theme& theme, const PictureSource& pictures, platform::FontSet& fonts)
+    Checker(const model::Theme& theme, const PictureSource& pictures, platform::TextEngine& fonts)
         : theme_(theme), pictures_(pictures), fonts_(fonts) {}
 
     std::vector<Finding> Run() {
@@ -345,7 +345,7 @@ private:
 
     const model::Theme& theme_;
     const PictureSource& pictures_;
-    platform::FontSet& fonts_;
+    platform::TextEngine& fonts_;
     int count_ = 0;
     long long layoutHeight_ = 0;
     int firstAdvancedBar_ = -1;
@@ -380,7 +380,7 @@ void JsonString(std::string& out, const std::string& s) {
 } // namespace
 
 std::vector<Finding> CheckLayout(const model::Theme& theme, const PictureSource& pictures,
-                                 platform::FontSet& fonts) {
+                                 platform::TextEngine& fonts) {
     return Checker(theme, pictures, fonts).Run();
 }
 

@@ -12,7 +12,7 @@
 #include "model/document.h"
 
 namespace tessaro::platform {
-class FontSet;
+class TextEngine;
 }
 
 namespace tessaro::check {
@@ -55,7 +55,7 @@ struct PictureSource {
 // fonts (the preview's own set in the designer). Throws Error only when the
 // fonts cannot be read, since texts cannot be measured then.
 std::vector<Finding> CheckLayout(const model::Theme& theme, const PictureSource& pictures,
-                                 platform::FontSet& fonts);
+                                 platform::TextEngine& fonts);
 
 // The same with a font set of its own read from pictures.AppDir.
 std::vector<Finding> CheckLayout(const model::Theme& theme, const PictureSource& pictures);

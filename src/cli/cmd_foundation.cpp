@@ -23,7 +23,8 @@ void NeedArgs(const Args& args, std::size_t n, const char* what) {
 
 int CmdXml(const std::string& appDir, const Args& args) {
     NeedArgs(args, 2, "PROJECT.trpf OUT.home.xml");
-    Session session = OpenLikeDesigner(appDir, args[0], false);
+    // The layout takes the design as the pass leaves it; texts are not needed.
+    Session session = OpenLikeDesigner(appDir, args[0], false, false);
     model::Document& doc = *session.Doc;
     formats::WriteHomeLayout(doc, args[1]);
     platform::WriteFileAtomic(args[1], platform::ReadFile(doc.AppDir + "temp"));
@@ -32,7 +33,7 @@ int CmdXml(const std::string& appDir, const Args& args) {
 
 int CmdSave(const std::string& appDir, const Args& args) {
     NeedArgs(args, 2, "PROJECT.trpf OUT.trpf");
-    Session session = OpenLikeDesigner(appDir, args[0], false);
+    Session session = OpenLikeDesigner(appDir, args[0], false, false);
     package::SaveProject(*session.Doc, args[1]);
     return 0;
 }

@@ -58,6 +58,7 @@ int CmdRender(const std::string& appDir, const Args& args) {
     }
     if (project.empty() || out.empty()) throw UsageError{"render needs PROJECT.trpf and OUT.png"};
 
+    EnsureGuiApplication(); // the fonts that draw the texts need it
     Session session = OpenLikeDesigner(appDir, project, true);
     preview::Preview& view = *session.View;
     if (selected >= 0) {

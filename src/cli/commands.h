@@ -18,6 +18,25 @@ int CmdInstall(const std::string& appDir, const Args& args); // CABINET
 int CmdCheck(const std::string& appDir, const Args& args);   // DESIGN [--json]
 int CmdImport(const std::string& appDir, const Args& args);  // THEME OUT.trpf
 
+// How this program runs a command: in-process (Run), or by handing it with all
+// arguments to the program that draws text (HandedOver). Neither: unknown.
+using Command = int (*)(const std::string& appDir, const Args& args);
+struct CommandEntry {
+    Command Run = nullptr;
+    bool HandedOver = false;
+};
+// Defined once per program: commands_lean.cpp (tessaro-cli) and
+// commands_text.cpp (tessaro-cli-qt).
+CommandEntry FindCommand(const std::string& name);
+
+// The program that draws text, beside this one or in the installed helper
+// folder.
+inline constexpr const char* kTextProgram = "tessaro-cli-qt";
+// Replaces this process with kTextProgram, given the same arguments (argv as
+// main received it) and this program's folder in kProgramDirVariable. Returns
+// only when that fails, after printing why: the exit status then.
+int HandOver(char** argv);
+
 // Thrown for wrong arguments: main prints the message and the usage, exit 2.
 struct UsageError {
     std::string Message;

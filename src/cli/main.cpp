@@ -1,10 +1,11 @@
 // tessaro-cli: the designer's core, headless, for batch builds.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <map>
 
 #include "cli/commands.h"
+#include "cli/session.h"
 #include "installlayout.h"
 #include "model/error.h"
 #include "platform/files.h"
@@ -34,12 +35,14 @@ const char* kUsage =
     "                 for an installed copy, $XDG_DATA_HOME/tessaro)\n"
     "  --help         print this text\n";
 
-using Command = int (*)(const std::string&, const tessaro::cli::Args&);
-
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace tessaro;
+    // The program folder variable is meant only for the program handed to;
+    // tessaro-cli itself (the one that hands commands over) always starts
+    // from its own folder.
+    if (cli::FindCommand("render").HandedOver) unsetenv(cli::kProgramDirVariable);
     std::string appDir;
     std::vector<std::string> rest;
     // Options may stand before or after the command and its arguments.
@@ -71,22 +74,19 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    static const std::map<std::string, Command> commands = {
-        {"xml", cli::CmdXml},       {"save", cli::CmdSave}, {"scheme", cli::CmdScheme},
-        {"render", cli::CmdRender}, {"cab", cli::CmdCab},   {"install", cli::CmdInstall},
-        {"check", cli::CmdCheck},
-        {"import", cli::CmdImport},
-    };
-    auto it = commands.find(rest[0]);
-    if (it == commands.end()) {
+    const cli::CommandEntry command = cli::FindCommand(rest[0]);
+    if (!command.Run && !command.HandedOver) {
         std::fprintf(stderr, "tessaro-cli: unknown command \"%s\"\n%s", rest[0].c_str(), kUsage);
         return 2;
     }
+    // Commands that draw text run in the program linked with the fonts, with
+    // the same arguments; it prints and exits as this one would.
+    if (command.HandedOver) return cli::HandOver(argv);
     // The build tree works in its own folder; an installed copy in the user's
     // work folder, brought up to date with the installed support files.
     try {
         const platform::ProgramFolders folders = platform::PrepareProgramFolders(
-            platform::ExecutableDir(), appDir, build::kVersion, build::InstalledLayout());
+            cli::ProgramDir(), appDir, build::kVersion, build::InstalledLayout());
         appDir = folders.Work;
         if (!folders.Kept.empty()) std::fprintf(stderr, "%s\n", platform::KeptFilesNote(folders).c_str());
     } catch (const std::exception& e) {
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     }
     cli::Args args(rest.begin() + 1, rest.end());
     try {
-        return it->second(appDir, args);
+        return command.Run(appDir, args);
     } catch (const cli::UsageError& e) {
         std::fprintf(stderr, "tessaro-cli %s: %s\n%s", rest[0].c_str(), e.Message.c_str(), kUsage);
         return 2;

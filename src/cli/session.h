@@ -19,8 +19,17 @@ struct Session {
 };
 
 // Creates the GUI application object the text drawing needs (offscreen when
-// no platform is set).
+// no platform is set). Only in the programs that link QtGui (gui.cpp).
 void EnsureGuiApplication();
+
+// Set by tessaro-cli for the program it hands a command to: the folder of
+// tessaro-cli itself, which decides the program folder and the helpers
+// (the program handed to may lie in the installed helper folder).
+inline constexpr const char* kProgramDirVariable = "TESSARO_CLI_DIR";
+
+// The folder the program folder and the helpers are found from, ending in
+// '/': kProgramDirVariable when set, otherwise this program's own folder.
+std::string ProgramDir();
 
 // Where the helper programs are run from for the program folder `appDir`:
 // `appDir` itself when it holds them, otherwise where this program's own
@@ -35,8 +44,8 @@ std::string HelperFolder(const std::string& appDir);
 // error is printed on stderr and the design stays as opened, as in the
 // designer, where the user can go on after the message.
 // Without `withText` the pass leaves texts out of the preview surfaces, so no
-// font and no GUI application is loaded: for commands that use only the
-// design and the files the pass writes.
+// font is loaded: for commands that use only the design and the files the
+// pass writes. With it, call EnsureGuiApplication() first.
 Session OpenLikeDesigner(const std::string& appDir, const std::string& project, bool strictPass,
                          bool withText = true);
 

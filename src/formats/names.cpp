@@ -15,7 +15,7 @@ namespace {
 // names; a test checks the shipped folder against this list.
 constexpr const char* kProgramFolder[] = {
     // programs
-    "tessaro", "tessaro-cli", "Cabwizsp", "CabLoader",
+    "tessaro", "tessaro-cli", "tessaro-cli-qt", "Cabwizsp", "CabLoader",
     // scheme presets
     "Default", "Black", "Blue-Gray", "Green", "Mint", "Orange", "Pink", "Red", "Yellow",
     // support pictures and their folders, fonts, About page

@@ -104,8 +104,10 @@ void OpenProject(model::Document& doc, const std::string& path) {
         gather(e.CustomImage, formats::Arrival::Project, "custom bar picture");
         gather(e.BgImage, formats::Arrival::Project, "entry background picture");
     }
+    // A copy the program folder already holds (the project opened again) is
+    // left as it is.
     for (const Companion& c : companions)
-        platform::WriteFileAtomic(doc.AppDir + c.Name, c.Data);
+        platform::WriteFileAtomicIfChanged(doc.AppDir + c.Name, c.Data);
 
     doc.ActivePluginsList = {};
     model::ResetDocument(doc);

@@ -294,6 +294,19 @@ void WriteFileAtomic(const std::string& path, std::string_view data) {
     }
 }
 
+bool WriteFileAtomicIfChanged(const std::string& path, std::string_view data) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && std::size_t(st.st_size) == data.size() &&
+        st.st_size <= (off_t(8) << 20)) {
+        try {
+            if (ReadFile(path) == data) return false;
+        } catch (const Error&) {
+        }
+    }
+    WriteFileAtomic(path, data);
+    return true;
+}
+
 std::string FileNamePart(std::string_view path) {
     auto p = LastSeparator(path);
     return std::string(p == std::string_view::npos ? path : path.substr(p + 1));

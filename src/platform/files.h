@@ -27,6 +27,11 @@ std::string ReadFile(const std::string& path);
 // replaced) and a replaced file keeps its permissions. Throws Error when it
 // cannot.
 void WriteFileAtomic(const std::string& path, std::string_view data);
+// WriteFileAtomic, unless `path` already holds exactly `data` (then it is
+// left alone: replacing a file gives its blocks back and takes new ones, which
+// on a disk that discards freed blocks costs milliseconds). Returns true when
+// the file was written.
+bool WriteFileAtomicIfChanged(const std::string& path, std::string_view data);
 // Plain write (create or truncate). Throws Error when it cannot.
 void WriteFile(const std::string& path, std::string_view data);
 // For work files the program rewrites over and over (the preview's pictures):

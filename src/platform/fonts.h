@@ -17,23 +17,16 @@
 #include <tuple>
 
 #include "platform/bitmap.h"
+#include "platform/textengine.h"
 
 namespace tessaro::platform {
 
-// How a font places text: the cell is Ascent + Descent pixels high, the base
-// line lies Ascent pixels below the cell's top.
-struct FontMetrics {
-    int Ascent = 0;
-    int Descent = 0;
-    int CellHeight() const { return Ascent + Descent; }
-};
-
-class FontSet {
+class FontSet : public TextEngine {
 public:
     // appDir is the program folder ending in '/'. Nothing is read until Load()
     // or the first use.
     explicit FontSet(std::string appDir);
-    ~FontSet();
+    ~FontSet() override;
     FontSet(const FontSet&) = delete;
     FontSet& operator=(const FontSet&) = delete;
 
@@ -47,19 +40,17 @@ public:
     // positive = cell height in pixels (internal leading included), negative =
     // character height (em size, internal leading excluded), 0 = character
     // height 12. The magnitude is limited to 1..512.
-    FontMetrics Metrics(std::string_view face, int height, bool bold);
+    FontMetrics Metrics(std::string_view face, int height, bool bold) override;
 
     // Advance width of UTF-8 text in pixels (each glyph's advance rounded).
-    int TextWidth(std::string_view face, int height, bool bold, std::string_view utf8);
+    int TextWidth(std::string_view face, int height, bool bold, std::string_view utf8) override;
 
     // Draws the glyphs of UTF-8 text in `colour` with the cell's top-left at
     // (x, y), clipped to the bitmap. Returns the advance width.
     int DrawText(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
-                 std::string_view utf8, Color colour);
-    // DrawText on a cell filled first with *cell (the text's width by the
-    // font's cell height, clipped); no fill for nullptr.
+                 std::string_view utf8, Color colour) override;
     int DrawCell(Bitmap& bmp, int x, int y, std::string_view face, int height, bool bold,
-                 std::string_view utf8, Color colour, const Color* cell);
+                 std::string_view utf8, Color colour, const Color* cell) override;
 
 private:
     struct Face;

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/fonts.h"
+#include "platform/textengine.h"
 
 namespace tessaro::platform {
 
@@ -172,13 +172,13 @@ void CopyRows(Bitmap& dst, int dstTop, const Bitmap& src, int srcTop, int rows) 
     }
 }
 
-void TextOut(Bitmap& bmp, FontSet& fonts, int x, int y, std::string_view utf8,
+void TextOut(Bitmap& bmp, TextEngine& fonts, int x, int y, std::string_view utf8,
              const TextFont& font, const Brush& brush) {
     fonts.DrawCell(bmp, x, y, font.Face, font.Height, font.Bold, utf8, font.Colour,
                    brush.Clear ? nullptr : &brush.Colour);
 }
 
-int TextWidth(FontSet& fonts, std::string_view utf8, const TextFont& font) {
+int TextWidth(TextEngine& fonts, std::string_view utf8, const TextFont& font) {
     return fonts.TextWidth(font.Face, font.Height, font.Bold, utf8);
 }
 

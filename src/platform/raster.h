@@ -14,7 +14,7 @@
 
 namespace tessaro::platform {
 
-class FontSet;
+class TextEngine;
 
 struct Pen {
     Color Colour = 0;
@@ -69,13 +69,13 @@ void CopyRows(Bitmap& dst, int dstTop, const Bitmap& src, int srcTop, int rows);
 
 // Text (UTF-8) with the top-left of its cell at (x, y), no antialiasing,
 // glyphs in font.Colour. An opaque brush fills the cell (text width x cell
-// height) first; a clear brush leaves it. Throws Error from the font set
-// (missing font file, unknown face).
-void TextOut(Bitmap& bmp, FontSet& fonts, int x, int y, std::string_view utf8,
+// height) first; a clear brush leaves it. Throws Error from the text engine
+// (missing font file, unknown face, a program without fonts).
+void TextOut(Bitmap& bmp, TextEngine& fonts, int x, int y, std::string_view utf8,
              const TextFont& font, const Brush& brush);
 
 // Advance width in pixels of the text in `font`.
-int TextWidth(FontSet& fonts, std::string_view utf8, const TextFont& font);
+int TextWidth(TextEngine& fonts, std::string_view utf8, const TextFont& font);
 
 // Nearest integer of num / den (den > 0), halves to the even neighbour. The
 // renderers' ratios of whole numbers go through this so that exact halves

@@ -52,26 +52,26 @@ int StrToInt(const std::string& text) {
 
 // A plugin this designer does not know: a labelled band of its height, so the
 // layout around it shows where it stands.
-void DrawPlaceholder(Bitmap& canvas, platform::FontSet& fonts, const model::TPlugins& e) {
+void DrawPlaceholder(Bitmap& canvas, platform::TextEngine* fonts, const model::TPlugins& e) {
     const int bottom = int(std::clamp<long long>(e.Height, 1, kScreenHeight));
     platform::Rectangle(canvas, 0, 0, kWidth, bottom, Pen{0x808080, 1}, Brush{false, 0xE8E8E8});
-    if (e.Height >= 10)
-        platform::TextOut(canvas, fonts, 4, std::max(0, std::min(2, e.Height - 12)), formats::Cp1251ToUtf8(e.Name),
+    if (fonts && e.Height >= 10)
+        platform::TextOut(canvas, *fonts, 4, std::max(0, std::min(2, e.Height - 12)), formats::Cp1251ToUtf8(e.Name),
                           platform::TextFont{"Nina", -11, false, 0x404040}, Brush{true, 0});
 }
 
 } // namespace
 
-Preview::Preview(model::Document& doc)
-    : BGImage(kWidth, kViewHeight), Image1(kWidth, kCanvasHeight), Image2(kWidth, kSoftKeyHeight),
+Preview::Preview(model::Document& doc, bool canvas)
+    : BGImage(kWidth, kViewHeight), Image1(kWidth, canvas ? kCanvasHeight : 0), Image2(kWidth, kSoftKeyHeight),
       TempImage(kWidth, kScreenHeight), doc_(doc), iconBar_(std::make_unique<IconBar>(*this)),
       clock_(std::make_unique<Clock>(*this)) {}
 
 Preview::~Preview() = default;
 
-platform::FontSet& Preview::Fonts() {
+platform::TextEngine& Preview::Fonts() {
     if (!fonts_ || fontsDir_ != doc_.AppDir) {
-        fonts_ = std::make_unique<platform::FontSet>(doc_.AppDir);
+        fonts_ = platform::OpenTextEngine(doc_.AppDir);
         fontsDir_ = doc_.AppDir;
     }
     return *fonts_;
@@ -214,7 +214,7 @@ void Preview::DrawEntry(int i) {
     else if (kind == model::Kind::AnalogClock) DrawClockEntry(i);
     else if (kind == model::Kind::WMPlayer) DrawMediaRemote();
     else if (kind == model::Kind::MRU) DrawMru(e);
-    else if (model::IsForeignPlugin(e)) DrawPlaceholder(TempImage, Fonts(), e);
+    else if (model::IsForeignPlugin(e)) DrawPlaceholder(TempImage, DrawsText ? &Fonts() : nullptr, e);
     else DrawTexts(e);
     DrawSplitLines(e);
 

@@ -19,7 +19,7 @@
 #include "model/document.h"
 #include "model/normalise.h"
 #include "platform/bitmap.h"
-#include "platform/fonts.h"
+#include "platform/textengine.h"
 #include "platform/raster.h"
 
 namespace tessaro::preview {
@@ -83,7 +83,10 @@ public:
 
     // Keeps a reference to `doc`; the surfaces start white, the scroll bar
     // disabled at 0..0. The fonts are loaded from doc.AppDir on first use.
-    explicit Preview(model::Document& doc);
+    // Without `canvas` the 176 x 6000 preview canvas (Image1) stays empty and
+    // every drawing on it is clipped away: for runs that use only what a pass
+    // writes and changes in the document, never the screen.
+    explicit Preview(model::Document& doc, bool canvas = true);
     ~Preview();
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
@@ -169,8 +172,9 @@ public:
     // fields and picture; the windows and the pass share them.
     IconBar& IconBars() { return *iconBar_; }
     Clock& AnalogClock() { return *clock_; }
-    // The fonts of doc.AppDir (reloaded when the program folder changes).
-    platform::FontSet& Fonts();
+    // The text engine for doc.AppDir (opened again when the program folder
+    // changes). Throws Error when the program has none.
+    platform::TextEngine& Fonts();
 
     platform::Bitmap BGImage;   // 176 x 200 background view
     platform::Bitmap Image1;    // 176 x 6000 preview canvas
@@ -179,8 +183,9 @@ public:
     platform::Bitmap SelImage1; // selected canvas, 176 x 6000 (empty: none)
     std::string SelectedProblem; // why the last pass drew the selected entry plain
     ScrollState ScrollBar1;
-    // false: texts are left out of the surfaces and no font is loaded, for
-    // runs that want only what a pass writes and changes in the document.
+    // false: texts (labels, soft keys, the bands of unknown plugins) are left
+    // out of the surfaces and no text engine is opened, for runs that want
+    // only what a pass writes and changes in the document.
     bool DrawsText = true;
 
 private:
@@ -208,7 +213,7 @@ private:
 
     model::Document& doc_;
     MessageFn message_;
-    std::unique_ptr<platform::FontSet> fonts_;
+    std::unique_ptr<platform::TextEngine> fonts_;
     std::string fontsDir_;
     std::unique_ptr<IconBar> iconBar_;
     std::unique_ptr<Clock> clock_;

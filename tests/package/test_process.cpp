@@ -86,3 +86,22 @@ TEST(RunProgram, EndIsNoticedWhileSomethingElseHoldsTheOutputOpen) {
     EXPECT_NE(r.Output.find("started"), std::string::npos) << r.Output;
     EXPECT_LT(took, std::chrono::seconds(4));
 }
+
+TEST(RunProgram, AStartFailureSaysWhichStepFailedWaitedOrNot) {
+    TempDir dir;
+    Spit(dir.Path + "file", "not a folder");
+    for (int timeout : {5000, -1}) {
+        auto noFolder = RunProgram("/bin/true", {}, dir.Path + "no-such-folder", timeout);
+        EXPECT_FALSE(noFolder.Started);
+        EXPECT_EQ(noFolder.Error, "Cannot change to the folder \"" + dir.Path +
+                                      "no-such-folder\": No such file or directory");
+        auto notFolder = RunProgram("/bin/true", {}, dir.Path + "file", timeout);
+        EXPECT_EQ(notFolder.Error, "Cannot change to the folder \"" + dir.Path + "file\": Not a directory");
+        auto missing = RunProgram(dir.Path + "absent", {}, dir.Path, timeout);
+        EXPECT_EQ(missing.Error, "Cannot start \"" + dir.Path + "absent\": No such file or directory");
+    }
+    // A bare name is looked up on the PATH.
+    auto sh = RunProgram("sh", {"-c", "exit 4"}, dir.Path, 5000);
+    ASSERT_TRUE(sh.Started) << sh.Error;
+    EXPECT_EQ(sh.ExitCode, 4);
+}

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
+
+#include <sys/stat.h>
 
 #include "support/test_util.h"
 #include "formats/project.h"
@@ -238,4 +241,34 @@ TEST_F(ProjectFiles, ASaveThatRunsOutOfSpaceFailsAndKeepsTheEarlierProject) {
     EXPECT_EQ(ReadFile(root_ + "out/My/tile.jpg"), "tile picture");
     for (const auto& item : fs::directory_iterator(root_ + "out/My"))
         EXPECT_NE(item.path().extension(), ".tmp") << "a temporary file was left: " << item.path();
+}
+
+TEST_F(ProjectFiles, OpeningAgainKeepsTheProgramFolderCopiesThatAreAlreadyThere) {
+    Document doc = Design();
+    fs::create_directory(root_ + "out");
+    package::SaveProject(doc, root_ + "out/My.trpf");
+    const std::string folder = root_ + "out/My/";
+    const std::string other = MakeProgramFolder("other/");
+    Document back;
+    package::StartDocument(back, other);
+    package::OpenProject(back, folder + "My.trpf");
+
+    const char* copies[] = {"back.jpg", "user.scheme.xml", "tile.jpg", "bar.bmp"};
+    std::map<std::string, struct stat> before;
+    for (const char* f : copies) ASSERT_EQ(::stat((other + f).c_str(), &before[f]), 0) << f;
+    package::OpenProject(back, folder + "My.trpf");
+    for (const char* f : copies) {
+        struct stat now {};
+        ASSERT_EQ(::stat((other + f).c_str(), &now), 0) << f;
+        EXPECT_EQ(now.st_ino, before[f].st_ino) << f << " was replaced although its bytes are the same";
+        EXPECT_EQ(now.st_mtim.tv_nsec, before[f].st_mtim.tv_nsec) << f;
+    }
+
+    // A picture changed beside the project, and one changed in the program
+    // folder: both copies are brought back to the project's bytes.
+    WriteFile(folder + "tile.jpg", "tile picture, again");
+    WriteFile(other + "bar.bmp", "custom bar, spoilt");
+    package::OpenProject(back, folder + "My.trpf");
+    EXPECT_EQ(ReadFile(other + "tile.jpg"), "tile picture, again");
+    EXPECT_EQ(ReadFile(other + "bar.bmp"), "custom bar");
 }

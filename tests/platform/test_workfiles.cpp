@@ -161,3 +161,23 @@ TEST_F(WorkFileTest, ACopyThatIsAlreadyThereIsKeptAndAnyOtherReplaced) {
     EXPECT_FALSE(platform::CopyFile((dir_ / "absent").string(), dst));
     EXPECT_EQ(platform::ReadFile(dst), other) << "a failed copy leaves the old one";
 }
+
+TEST_F(WorkFileTest, AnAtomicWriteOfTheSameBytesLeavesTheFileAlone) {
+    const std::string p = (dir_ / "user.scheme.xml").string();
+    EXPECT_TRUE(platform::WriteFileAtomicIfChanged(p, "scheme")) << "a new file is written";
+    EXPECT_EQ(platform::ReadFile(p), "scheme");
+    const struct stat first = Stat(p);
+    EXPECT_FALSE(platform::WriteFileAtomicIfChanged(p, "scheme"));
+    EXPECT_EQ(Stat(p).st_ino, first.st_ino) << "not replaced";
+    EXPECT_EQ(Stat(p).st_mtim.tv_nsec, first.st_mtim.tv_nsec);
+
+    // Other bytes of the same length, and a shorter text: written.
+    EXPECT_TRUE(platform::WriteFileAtomicIfChanged(p, "schemf"));
+    EXPECT_EQ(platform::ReadFile(p), "schemf");
+    EXPECT_TRUE(platform::WriteFileAtomicIfChanged(p, "sch"));
+    EXPECT_EQ(platform::ReadFile(p), "sch");
+
+    // A folder in the way is an error, as for any write.
+    fs::create_directory(dir_ / "folder");
+    EXPECT_THROW(platform::WriteFileAtomicIfChanged((dir_ / "folder").string(), ""), Error);
+}

@@ -569,3 +569,47 @@ TEST_F(PreviewTest, APassAfterEditsDrawsWhatAFreshPassDraws) {
     while (model::CountEntries(*doc_) > 0) model::RemoveEntry(*doc_, 0);
     check("empty layout");
 }
+
+TEST_F(PreviewTest, APassWithoutCanvasAndTextsWritesWhatAFullPassWrites) {
+    // Texts, an advanced bar and face, and a plugin outside the catalogue (a
+    // labelled band): everything that reaches the fonts or the canvas.
+    Add("Icon Bar", 0, 20).Items[0].X = 1;
+    doc_->Plugins[0].Items[0].Y = 2;
+    model::TPlugins& clock = Add("AnalogClock", 20, 60);
+    clock.Items[0].Y = kFaceAdvanced;
+    clock.Items[2].X = 1;
+    Add("Profile", 80, 20);
+    model::TPlugins& foreign = doc_->Plugins[3];
+    foreign.Used = 1;
+    foreign.Name = "Weather";
+    foreign.Top = 100;
+    foreign.Height = 24;
+    model::SetForeignElement(foreign, "<plugin name=\"Weather\" height=\"24\"/>");
+    doc_->ActivePluginsList.Lines.push_back("Weather");
+    model::Document lean = *doc_;
+
+    view_->DrawPlugins();
+
+    // The same design in a program folder without fonts: nothing may ask for
+    // them, and the work files and the design end up the same.
+    const fs::path other = dir_.string() + "_lean";
+    fs::remove_all(other);
+    fs::copy(dir_, other, fs::copy_options::recursive);
+    fs::remove_all(other / "fonts");
+    fs::remove(other / kIconBarJpeg);
+    fs::remove(other / kAnalogBackground);
+    lean.AppDir = other.string() + "/";
+    Preview pass(lean, false);
+    pass.DrawsText = false;
+    std::vector<std::string> leanMessages;
+    pass.SetMessageHandler([&](const std::string& m) { leanMessages.push_back(m); });
+    ASSERT_NO_THROW(pass.DrawPlugins());
+
+    EXPECT_TRUE(pass.Image1.Empty()) << "no canvas was made";
+    EXPECT_EQ(platform::ReadFile(lean.AppDir + kIconBarJpeg), platform::ReadFile(App(kIconBarJpeg)));
+    EXPECT_EQ(platform::ReadFile(lean.AppDir + kAnalogBackground), platform::ReadFile(App(kAnalogBackground)));
+    EXPECT_EQ(lean.BGI, doc_->BGI);
+    EXPECT_EQ(model::CountEntries(lean), model::CountEntries(*doc_));
+    EXPECT_EQ(leanMessages, messages_);
+    fs::remove_all(other);
+}

@@ -1,0 +1,22 @@
+// The commands of tessaro-cli-qt, linked with the fonts and QtGui: all of
+// them run here.
+#include "cli/commands.h"
+
+namespace tessaro::cli {
+
+CommandEntry FindCommand(const std::string& name) {
+    if (name == "xml") return {CmdXml, false};
+    if (name == "save") return {CmdSave, false};
+    if (name == "scheme") return {CmdScheme, false};
+    if (name == "cab") return {CmdCab, false};
+    if (name == "install") return {CmdInstall, false};
+    if (name == "render") return {CmdRender, false};
+    if (name == "check") return {CmdCheck, false};
+    if (name == "import") return {CmdImport, false};
+    return {};
+}
+
+// Never called here: every command runs in this program.
+int HandOver(char**) { return 1; }
+
+} // namespace tessaro::cli

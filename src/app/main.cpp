@@ -1,5 +1,5 @@
-// The designer: one fixed-size main window; the style windows are created
-// with it and shown modally on demand.
+// The designer: one fixed-size main window; the state options, style and file
+// windows are built the first time they are opened and shown modally.
 //   tessaro [--appdir DIR]
 #include <QApplication>
 #include <QElapsedTimer>

@@ -36,19 +36,17 @@ namespace {
 
 class StyleWindowsImpl : public StyleWindows {
   public:
+    // Each window is built the first time it is opened: none of them shows
+    // at start, and their controls keep their values from then on.
     StyleWindowsImpl(model::Document& doc, preview::Preview& preview, PickFileFn pickFile,
                      QWidget* parent, StyleWindowHooks hooks)
-        : doc_(doc), parent_(parent), pickFile_(std::move(pickFile)) {
+        : doc_(doc), preview_(preview), parent_(parent), pickFile_(std::move(pickFile)),
+          hooks_(std::move(hooks)) {
         if (!pickFile_)
             pickFile_ = [parent](const std::string& f) { return PickFileWithDialog(parent, f); };
-        PickColorFn pickColor = hooks.PickColor;
-        if (!pickColor)
-            pickColor = [parent](model::Color c) { return PickColorWithDialog(parent, c); };
-        bgImage_ = new TBGImageForm(parent);
-        advopt_ = new Tadvopt(doc, pickFile_, parent);
-        iconBar_ = new TIconBarForm(preview, pickFile_, pickColor, parent);
-        clock_ = new TAnalogClockForm(preview, pickColor, hooks.HeightFieldMax,
-                                      hooks.SetHeightField, parent);
+        pickColor_ = hooks_.PickColor;
+        if (!pickColor_)
+            pickColor_ = [parent](model::Color c) { return PickColorWithDialog(parent, c); };
     }
     ~StyleWindowsImpl() override {
         // The parent may have deleted them already.
@@ -59,26 +57,38 @@ class StyleWindowsImpl : public StyleWindows {
     }
 
     void OpenIconBar() override {
-        if (iconBar_)
-            iconBar_->Open();
+        if (!iconBar_) {
+            iconBar_ = new TIconBarForm(preview_, pickFile_, pickColor_, parent_);
+        }
+        iconBar_->Open();
     }
     void OpenAnalogClock() override {
-        if (clock_)
-            clock_->Open();
+        if (!clock_) {
+            clock_ = new TAnalogClockForm(preview_, pickColor_, hooks_.HeightFieldMax,
+                                          hooks_.SetHeightField, parent_);
+        }
+        clock_->Open();
     }
     void OpenAdvancedOptions() override {
-        if (advopt_)
-            advopt_->OpenFor(doc_.CurrentKind);
+        if (!advopt_) {
+            advopt_ = new Tadvopt(doc_, pickFile_, parent_);
+        }
+        advopt_->OpenFor(doc_.CurrentKind);
     }
     void ChooseBackground(const std::function<void()>& redraw) override {
-        if (bgImage_)
-            ui::ChooseBackground(parent_, doc_, *bgImage_, pickFile_, redraw);
+        if (!bgImage_) {
+            bgImage_ = new TBGImageForm(parent_);
+        }
+        ui::ChooseBackground(parent_, doc_, *bgImage_, pickFile_, redraw);
     }
 
   private:
     model::Document& doc_;
+    preview::Preview& preview_;
     QWidget* parent_;
     PickFileFn pickFile_;
+    PickColorFn pickColor_;
+    StyleWindowHooks hooks_;
     QPointer<TBGImageForm> bgImage_;
     QPointer<Tadvopt> advopt_;
     QPointer<TIconBarForm> iconBar_;

@@ -1,5 +1,5 @@
 #pragma once
-// The four style windows the main window creates at start and opens modally:
+// The four style windows the main window opens modally:
 // the background crop window (TBGImageForm), the advanced options window
 // (Tadvopt), the icon bar window (TIconBarForm) and the analog clock window
 // (TAnalogClockForm). They read and write the main window's document
@@ -64,7 +64,8 @@ class StyleWindows {
     virtual void ChooseBackground(const std::function<void()>& redraw) = 0;
 };
 
-// Creates the four windows, parented to `parent` (the main window).
+// The four windows, parented to `parent` (the main window); each is built
+// the first time it is opened and kept from then on.
 std::unique_ptr<StyleWindows> CreateStyleWindows(model::Document& doc, preview::Preview& preview,
                                                  PickFileFn pickFile, QWidget* parent,
                                                  StyleWindowHooks hooks = {});

@@ -129,15 +129,8 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
 
     StartUp();
 
-    // The five windows that follow the main window.
+    // The windows that follow the main window are built on first use.
     PickFileFn pick = [this](const std::string& filter) { return PickOpenFile(filter); };
-    selOption_ = new TSelOption(doc_, hooks_.PickColor ? hooks_.PickColor
-                                                      : TSelOption::PickColorFn([this](const QColor& c)
-                                                                                    -> std::optional<QColor> {
-        QColor chosen = QColorDialog::getColor(c, this);
-        if (!chosen.isValid()) return std::nullopt;
-        return chosen;
-    }), this);
     if (!hooks_.NoStyleWindows) {
         StyleWindowHooks sw;
         if (hooks_.PickColor)
@@ -491,6 +484,20 @@ void TMainForm::Guard(const std::function<void()>& fn) {
     } catch (const std::exception& e) {
         ShowMessage(QString::fromStdString(e.what()));
     }
+}
+
+TSelOption& TMainForm::SelOption() {
+    if (!selOption_) {
+        TSelOption::PickColorFn pick = hooks_.PickColor;
+        if (!pick)
+            pick = [this](const QColor& c) -> std::optional<QColor> {
+                QColor chosen = QColorDialog::getColor(c, this);
+                if (!chosen.isValid()) return std::nullopt;
+                return chosen;
+            };
+        selOption_ = new TSelOption(doc_, std::move(pick), this);
+    }
+    return *selOption_;
 }
 
 QFileDialog& TMainForm::OpenDialog1() {

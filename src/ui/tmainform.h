@@ -86,8 +86,9 @@ public:
     model::Document& Doc() { return doc_; }
     const model::Panel& PanelState() const { return panel_; }
     preview::Preview& Preview() { return *preview_; }
-    TSelOption& SelOption() { return *selOption_; }
-    // The two file dialogs are built on first use, not with the window.
+    // The state options window, the two file dialogs and the style windows
+    // are built on first use, not with the window.
+    TSelOption& SelOption();
     QFileDialog& OpenDialog1();
     QFileDialog& SaveDialog1();
 

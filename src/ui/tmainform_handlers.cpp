@@ -174,8 +174,8 @@ void TMainForm::CommitPanelField(Field f) {
 void TMainForm::EditElementFormats(int slot) {
     Step("Element Formats", [&] {
         const std::string caption = model::BeginElementFormats(doc_, panel_, slot);
-        selOption_->LoadElementFormats(caption);
-        selOption_->exec();
+        SelOption().LoadElementFormats(caption);
+        SelOption().exec();
         model::EndElementFormats(doc_, slot);
     });
 }
@@ -207,7 +207,7 @@ void TMainForm::ChooseBackgroundClick() {
 }
 
 void TMainForm::PresetChanged(const QString& text) {
-    if (Step("Colour Preset", [&] { package::ChoosePreset(doc_, selOption_->State(), ToDoc(text)); }))
+    if (Step("Colour Preset", [&] { package::ChoosePreset(doc_, SelOption().State(), ToDoc(text)); }))
         editor_->SetCurrentNote("scheme", text.toStdString());
 }
 
@@ -230,8 +230,8 @@ void TMainForm::SchemeFileClick() {
 
 void TMainForm::DefaultFormatsClick() {
     Step("Default Formats", [&] {
-        selOption_->LoadDefaultFormats();
-        selOption_->exec();
+        SelOption().LoadDefaultFormats();
+        SelOption().exec();
         package::ApplyDefaultsToEntries(doc_);
     });
 }

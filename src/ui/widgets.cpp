@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
+#include <cstdlib>
+#include <new>
 
 #include "formats/cp1251.h"
 
@@ -115,13 +117,24 @@ void SurfaceView::SetBitmap(const platform::Bitmap& bmp) {
     if (!whiteIsClear_ || bmp.Empty()) {
         image_ = ToQImage(bmp);
     } else {
-        // One pass over the (layout-tall) surface on every redraw: opaque
-        // pixels, pure white left clear.
-        QImage img(bmp.Width(), bmp.Height(), QImage::Format_ARGB32);
-        for (int y = 0; y < bmp.Height(); ++y) {
+        // The layout surface is as tall as the longest layout and mostly
+        // white: it starts clear (zeroed memory, whose pages cost nothing
+        // until written) and only rows with something on them are converted,
+        // opaque pixels kept and pure white left clear.
+        const int w = bmp.Width();
+        const int h = bmp.Height();
+        const std::size_t stride = std::size_t(w) * 4;
+        auto* data = static_cast<uchar*>(std::calloc(stride * std::size_t(h), 1));
+        if (!data) throw std::bad_alloc();
+        QImage img(data, w, h, qsizetype(stride), QImage::Format_ARGB32,
+                   [](void* p) { std::free(p); }, data);
+        for (int y = 0; y < h; ++y) {
             const std::uint32_t* src = bmp.Row(y);
-            auto* dst = reinterpret_cast<quint32*>(img.scanLine(y));
-            for (int x = 0; x < bmp.Width(); ++x) {
+            std::uint32_t all = 0xFFFFFFFFu;
+            for (int x = 0; x < w; ++x) all &= src[x];
+            if ((all | 0xFF000000u) == 0xFFFFFFFFu) continue; // all white: stays clear
+            auto* dst = reinterpret_cast<quint32*>(data + stride * std::size_t(y));
+            for (int x = 0; x < w; ++x) {
                 const quint32 p = src[x] | 0xFF000000u;
                 dst[x] = p == 0xFFFFFFFFu ? 0u : p;
             }

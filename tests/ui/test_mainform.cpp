@@ -26,6 +26,8 @@
 #include "formats/scheme.h"
 #include "model/catalogue.h"
 #include "platform/files.h"
+#include "ui/tanalogclockform.h"
+#include "ui/ticonbarform.h"
 #include "ui/tmainform.h"
 #include "ui/tseloption.h"
 #include "ui/widgets.h"
@@ -50,7 +52,8 @@ struct Rig {
     std::deque<QColor> colours;
     std::unique_ptr<TMainForm> w;
 
-    explicit Rig(const QString& tag, const std::function<void(const std::string&)>& prepare = {}) {
+    explicit Rig(const QString& tag, const std::function<void(const std::string&)>& prepare = {},
+                 bool styleWindows = false) {
         appDir = uitest::MakeProgramFolder(tag);
         if (prepare) prepare(appDir);
         ui::MainFormHooks hooks;
@@ -71,7 +74,7 @@ struct Rig {
             colours.pop_front();
             return c;
         };
-        hooks.NoStyleWindows = true;
+        hooks.NoStyleWindows = !styleWindows;
         hooks.AskSave = [] { return int(QMessageBox::Discard); };
         hooks.SettingsFile = QString::fromStdString(appDir + "settings.ini");
         w = std::make_unique<TMainForm>(appDir, hooks);
@@ -558,6 +561,73 @@ private slots:
         QCOMPARE(r.messages.size(), 2);
     }
 
+    // The state window and the style windows are built when first opened;
+    // built late they still start from the design as it is then, keep what
+    // they hold between openings and report back to the main window.
+    void windowsBuiltOnFirstUse() {
+        Rig r("late", {}, true);
+        TMainForm& w = *r.w;
+        QVERIFY(w.findChildren<QDialog*>().isEmpty());
+
+        // A preset chosen before the state window exists: opened afterwards
+        // it shows the defaults the preset left.
+        w.PageControl1->setCurrentWidget(w.OptionsPage);
+        w.ComboBox1->setCurrentText("Black");
+        QVERIFY(r.messages.isEmpty());
+        WithModal([&] { QTest::mouseClick(w.SpeedButton4, Qt::LeftButton); },
+                  [&](QWidget* m) {
+                      auto& s = w.SelOption();
+                      QCOMPARE(m, static_cast<QWidget*>(&s));
+                      QCOMPARE(s.parentWidget(), static_cast<QWidget*>(&w));
+                      QCOMPARE(s.CaptionLabel->text(), QString("Default Settings"));
+                      QCOMPARE(s.Shape2->Color(), ui::ToQColor(r.doc().DefaultBgColor));
+                      QCOMPARE(s.Shape1->Color(), ui::ToQColor(r.doc().DefaultSelColor));
+                      QCOMPARE(s.FontSizeSpin->value(), r.doc().DefaultFontSize);
+                      m->close();
+                  });
+
+        // The clock window, built on its first opening, still hands the size
+        // chosen to the settings panel's height field.
+        w.PageControl1->setCurrentWidget(w.HomePage);
+        r.Add("AnalogClock");
+        QVERIFY(w.SettingsPanel->isVisible());
+        ui::TAnalogClockForm* clock = nullptr;
+        WithModal([&] { QTest::mouseClick(w.SpeedButton5, Qt::LeftButton); },
+                  [&](QWidget* m) {
+                      clock = qobject_cast<ui::TAnalogClockForm*>(m);
+                      QVERIFY(clock);
+                      QCOMPARE(clock->parentWidget(), static_cast<QWidget*>(&w));
+                      clock->SpinEdit1->setValue(60);
+                      QTest::mouseClick(clock->Button1, Qt::LeftButton);
+                  });
+        QVERIFY(r.messages.isEmpty());
+        QCOMPARE(w.PHeight->text(), QString("60"));
+        r.Ok();
+        QCOMPARE(r.doc().Plugins[0].Height, 60);
+
+        // The icon bar window: the style chosen on the first opening is what
+        // the second opening shows, in the same window.
+        r.Add("Icon Bar");
+        ui::TIconBarForm* bar = nullptr;
+        WithModal([&] { QTest::mouseClick(w.SpeedButton5, Qt::LeftButton); },
+                  [&](QWidget* m) {
+                      bar = qobject_cast<ui::TIconBarForm*>(m);
+                      QVERIFY(bar);
+                      QVERIFY(bar->StyleButtons[0]->isChecked());
+                      QTest::mouseClick(bar->StyleButtons[1], Qt::LeftButton);
+                      QTest::mouseClick(bar->Button1, Qt::LeftButton);
+                  });
+        QVERIFY(r.messages.isEmpty());
+        WithModal([&] { QTest::mouseClick(w.SpeedButton5, Qt::LeftButton); },
+                  [&](QWidget* m) {
+                      QCOMPARE(m, static_cast<QWidget*>(bar));
+                      QVERIFY(bar->StyleButtons[1]->isChecked());
+                      QTest::mouseClick(bar->Button1, Qt::LeftButton);
+                  });
+        QCOMPARE(w.findChildren<ui::TIconBarForm*>().size(), 1);
+        QCOMPARE(w.findChildren<ui::TAnalogClockForm*>().size(), 1);
+    }
+
     void layoutSurfaceLeavesOnlyPureWhiteClear() {
         platform::Bitmap bmp(3, 2, 0xFFFFFF);
         bmp.SetPixel(1, 0, 0xFEFFFF); // nearly white stays
@@ -575,6 +645,28 @@ private slots:
         QCOMPARE(screen.Image().pixel(2, 1), qRgb(10, 20, 30));
         layout.SetBitmap(platform::Bitmap());
         QVERIFY(layout.Image().isNull());
+
+        // A tall surface drawn on a few rows; redrawn with less on it, what
+        // the earlier drawing left is gone, and an image taken before keeps
+        // its pixels.
+        platform::Bitmap tall(4, 3000, 0xFFFFFF);
+        tall.SetPixel(0, 5, platform::Rgb(1, 2, 3));
+        tall.SetPixel(3, 2999, platform::Rgb(4, 5, 6));
+        layout.SetBitmap(tall);
+        const QImage before = layout.Image();
+        QCOMPARE(before.size(), QSize(4, 3000));
+        QCOMPARE(before.pixel(0, 5), qRgb(1, 2, 3));
+        QCOMPARE(qAlpha(before.pixel(1, 5)), 0);
+        QCOMPARE(before.pixel(3, 2999), qRgb(4, 5, 6));
+        QCOMPARE(qAlpha(before.pixel(2, 1500)), 0);
+        tall.SetPixel(3, 2999, 0xFFFFFF);
+        tall.SetPixel(2, 1500, platform::Rgb(7, 8, 9));
+        layout.SetBitmap(tall);
+        QCOMPARE(qAlpha(layout.Image().pixel(3, 2999)), 0);
+        QCOMPARE(layout.Image().pixel(2, 1500), qRgb(7, 8, 9));
+        QCOMPARE(layout.Image().pixel(0, 5), qRgb(1, 2, 3));
+        QCOMPARE(before.pixel(3, 2999), qRgb(4, 5, 6));
+        QCOMPARE(qAlpha(before.pixel(2, 1500)), 0);
     }
 };
 

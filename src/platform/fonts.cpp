@@ -133,28 +133,33 @@ FontSet::~FontSet() = default;
 
 void FontSet::Load() {
     if (loaded_) return;
-    std::map<std::pair<std::string, bool>, std::shared_ptr<FileData>> files;
-    for (const FaceFiles& f : kFaces) {
-        for (bool bold : {false, true}) {
-            std::string path = appDir_ + "fonts/" + (bold ? f.Bold : f.Regular);
-            QFile file(QString::fromStdString(path));
-            if (!file.exists()) throw Error("Font file \"" + path + "\" is missing");
-            if (!file.open(QIODevice::ReadOnly))
-                throw Error("Font file \"" + path + "\" cannot be read");
-            auto data = std::make_shared<FileData>();
-            data->Data = file.readAll();
-            // Metrics are linear in the size; read them at a large em size.
-            constexpr double kRef = 1000.0;
-            QRawFont probe(data->Data, kRef, QFont::PreferNoHinting);
-            if (!probe.isValid() || probe.ascent() <= 0)
-                throw Error("Font file \"" + path + "\" is not a usable font");
-            data->AscentPerEm = probe.ascent() / kRef;
-            data->DescentPerEm = probe.descent() / kRef;
-            files[{f.Face, bold}] = std::move(data);
-        }
-    }
-    files_ = std::move(files);
+    for (const FaceFiles& f : kFaces)
+        for (bool bold : {false, true}) FileOf(f.Face, bold);
     loaded_ = true;
+}
+
+const FontSet::FileData& FontSet::FileOf(std::string_view face, bool bold) {
+    auto key = std::make_pair(std::string(face), bold);
+    if (auto it = files_.find(key); it != files_.end()) return *it->second;
+    // Each file is read when its face is first drawn with: starting the
+    // designer draws the soft keys alone.
+    const FaceFiles* f = nullptr;
+    for (const FaceFiles& k : kFaces)
+        if (face == k.Face) f = &k;
+    if (!f) throw Error("Unknown font face \"" + std::string(face) + "\"");
+    std::string path = appDir_ + "fonts/" + (bold ? f->Bold : f->Regular);
+    QFile file(QString::fromStdString(path));
+    if (!file.exists()) throw Error("Font file \"" + path + "\" is missing");
+    if (!file.open(QIODevice::ReadOnly)) throw Error("Font file \"" + path + "\" cannot be read");
+    auto data = std::make_shared<FileData>();
+    data->Data = file.readAll();
+    // Metrics are linear in the size; read them at a large em size.
+    constexpr double kRef = 1000.0;
+    QRawFont probe(data->Data, kRef, QFont::PreferNoHinting);
+    if (!probe.isValid() || probe.ascent() <= 0) throw Error("Font file \"" + path + "\" is not a usable font");
+    data->AscentPerEm = probe.ascent() / kRef;
+    data->DescentPerEm = probe.descent() / kRef;
+    return *files_.emplace(std::move(key), std::move(data)).first->second;
 }
 
 FontSet::Face& FontSet::Find(std::string_view face, int height, bool bold) {
@@ -166,10 +171,7 @@ FontSet::Face& FontSet::Find(std::string_view face, int height, bool bold) {
     auto it = cache_.find(key);
     if (it != cache_.end()) return Remember(face, height, bold, *it->second);
 
-    Load();
-    auto fit = files_.find({std::string(face), bold});
-    if (fit == files_.end()) throw Error("Unknown font face \"" + std::string(face) + "\"");
-    const FileData& data = *fit->second;
+    const FileData& data = FileOf(face, bold);
 
     auto entry = std::make_unique<Face>();
     double em;

@@ -32,7 +32,8 @@ public:
 
     // Reads the four font files. Throws Error "Font file \"PATH\" is missing"
     // (or "... is not a usable font") naming the file. Loading twice does
-    // nothing; a failed load is retried on the next use.
+    // nothing; a failed load is retried on the next use. Without Load, each
+    // file is read (and fails so) the first time its face is used.
     void Load();
 
     // Fonts are chosen by face ("Nina" or "Arial", exact text; anything else
@@ -60,6 +61,7 @@ private:
     std::string appDir_;
     bool loaded_ = false;
     struct FileData;
+    const FileData& FileOf(std::string_view face, bool bold);
     std::map<std::pair<std::string, bool>, std::shared_ptr<FileData>> files_;
     std::map<std::tuple<std::string, int, bool>, std::unique_ptr<Face>> cache_;
     Face* last_ = nullptr; // the face Find returned last, and what it was asked

@@ -227,6 +227,27 @@ TEST(Fonts, MissingFileIsAnErrorNamingIt) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(Fonts, EachFileIsReadWhenItsFaceIsFirstUsed) {
+    // The soft keys' face alone: drawing with it works, and a face whose file
+    // is missing fails when it is first asked for, naming its file.
+    const auto dir = std::filesystem::temp_directory_path() / "tessaro_onefont";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "fonts");
+    std::filesystem::copy_file(std::filesystem::path(TESSARO_PROGRAM_DIR) / "fonts/LiberationSans-Bold.ttf",
+                               dir / "fonts/LiberationSans-Bold.ttf");
+    FontSet fonts(dir.string() + "/");
+    FontSet full{TESSARO_PROGRAM_DIR};
+    EXPECT_EQ(fonts.TextWidth("Arial", 16, true, "Contacts"), full.TextWidth("Arial", 16, true, "Contacts"));
+    try {
+        fonts.Metrics("Nina", -12, false);
+        FAIL() << "a face without its file must fail";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("DejaVuSansCondensed.ttf"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(fonts.Load(), Error) << "Load reads every file";
+    std::filesystem::remove_all(dir);
+}
+
 TEST(Line, HorizontalBandsMatchTheirPixelSquares) {
     // A horizontal line is its pixels' pen squares, end point left out, in
     // either direction, clipped at every edge.

@@ -37,20 +37,26 @@ stats() {
 }
 
 # Launches a window program and prints the ms from launch to its window
-# exposed, as the program itself reports it; then ends that program.
+# exposed, as the program itself reports it; then ends that program. The
+# report is read from a pipe, so nothing polls beside the program.
 startup_once() {
-    local err="$W/startup.err"
-    : >"$err"
-    TESSARO_STARTUP_TIME=$(now_us) "$@" 2>"$err" &
+    local fifo="$W/startup.fifo"
+    rm -f "$fifo"
+    mkfifo "$fifo"
+    TESSARO_STARTUP_TIME=$(now_us) "$@" 2>"$fifo" &
     local pid=$!
-    local i
-    for ((i = 0; i < 4000; ++i)); do
-        grep -q 'after launch' "$err" && break
-        sleep 0.005
-    done
+    local line
+    while IFS= read -r -t 20 line; do
+        case "$line" in
+        *"after launch"*)
+            sed -n 's/^window shown \([0-9.]*\) ms after launch$/\1/p' <<<"$line"
+            break
+            ;;
+        esac
+    done <"$fifo"
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
-    sed -n 's/^window shown \([0-9.]*\) ms after launch$/\1/p' "$err"
+    rm -f "$fifo"
 }
 
 # Runs a command once and prints its wall time in ms.

@@ -1,4 +1,5 @@
-// tessaro-cli xml, save and scheme: the project file and the XML writers.
+// tessaro-cli xml, save and scheme: the project file and the XML writers; and
+// which commands run without drawing text.
 #include <cstdio>
 
 #include "cli/commands.h"
@@ -49,5 +50,16 @@ int CmdScheme(const std::string&, const Args& args) {
         throw Error("Cannot write the colours to the standard output.");
     return 0;
 }
+
+Command FindTextlessCommand(const std::string& name) {
+    if (name == "xml") return CmdXml;
+    if (name == "save") return CmdSave;
+    if (name == "scheme") return CmdScheme;
+    if (name == "cab") return CmdCab;
+    if (name == "install") return CmdInstall;
+    return nullptr;
+}
+
+bool IsTextCommand(const std::string& name) { return name == "render" || name == "check" || name == "import"; }
 
 } // namespace tessaro::cli

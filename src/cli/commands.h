@@ -28,6 +28,10 @@ struct CommandEntry {
 // Defined once per program: commands_lean.cpp (tessaro-cli) and
 // commands_text.cpp (tessaro-cli-qt).
 CommandEntry FindCommand(const std::string& name);
+// The commands both programs run themselves (they draw no text), nullptr for
+// any other name; and whether a name is one of those that draw text.
+Command FindTextlessCommand(const std::string& name);
+bool IsTextCommand(const std::string& name);
 
 // The program that draws text, beside this one or in the installed helper
 // folder.

@@ -5,12 +5,8 @@
 namespace tessaro::cli {
 
 CommandEntry FindCommand(const std::string& name) {
-    if (name == "xml") return {CmdXml, false};
-    if (name == "save") return {CmdSave, false};
-    if (name == "scheme") return {CmdScheme, false};
-    if (name == "cab") return {CmdCab, false};
-    if (name == "install") return {CmdInstall, false};
-    if (name == "render" || name == "check" || name == "import") return {nullptr, true};
+    if (Command run = FindTextlessCommand(name)) return {run, false};
+    if (IsTextCommand(name)) return {nullptr, true};
     return {};
 }
 

@@ -5,11 +5,7 @@
 namespace tessaro::cli {
 
 CommandEntry FindCommand(const std::string& name) {
-    if (name == "xml") return {CmdXml, false};
-    if (name == "save") return {CmdSave, false};
-    if (name == "scheme") return {CmdScheme, false};
-    if (name == "cab") return {CmdCab, false};
-    if (name == "install") return {CmdInstall, false};
+    if (Command run = FindTextlessCommand(name)) return {run, false};
     if (name == "render") return {CmdRender, false};
     if (name == "check") return {CmdCheck, false};
     if (name == "import") return {CmdImport, false};

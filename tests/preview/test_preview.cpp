@@ -69,6 +69,16 @@ protected:
         e.Height = height;
         return e;
     }
+    // An Advanced bar (template 2), an Advanced clock face and a text entry:
+    // a layout that writes both work pictures.
+    void AddBarFaceAndText() {
+        Add("Icon Bar", 0, 20).Items[0].X = 1;
+        doc_->Plugins[0].Items[0].Y = 2;
+        model::TPlugins& clock = Add("AnalogClock", 20, 60);
+        clock.Items[0].Y = kFaceAdvanced;
+        clock.Items[2].X = 1;
+        Add("Profile", 80, 20);
+    }
     std::string App(const std::string& f) const { return doc_->AppDir + f; }
 
     fs::path dir_;
@@ -471,12 +481,7 @@ bool SameTime(const struct stat& a, const struct stat& b) {
 } // namespace
 
 TEST_F(PreviewTest, WorkFilesAreLeftAloneUntilTheDesignChanges) {
-    Add("Icon Bar", 0, 20).Items[0].X = 1;
-    doc_->Plugins[0].Items[0].Y = 2;
-    model::TPlugins& clock = Add("AnalogClock", 20, 60);
-    clock.Items[0].Y = kFaceAdvanced;
-    clock.Items[2].X = 1;
-    Add("Profile", 80, 20);
+    AddBarFaceAndText();
     view_->DrawPlugins();
     const std::string bar = platform::ReadFile(App(kIconBarJpeg));
     const std::string face = platform::ReadFile(App(kAnalogBackground));
@@ -573,12 +578,7 @@ TEST_F(PreviewTest, APassAfterEditsDrawsWhatAFreshPassDraws) {
 TEST_F(PreviewTest, APassWithoutCanvasAndTextsWritesWhatAFullPassWrites) {
     // Texts, an advanced bar and face, and a plugin outside the catalogue (a
     // labelled band): everything that reaches the fonts or the canvas.
-    Add("Icon Bar", 0, 20).Items[0].X = 1;
-    doc_->Plugins[0].Items[0].Y = 2;
-    model::TPlugins& clock = Add("AnalogClock", 20, 60);
-    clock.Items[0].Y = kFaceAdvanced;
-    clock.Items[2].X = 1;
-    Add("Profile", 80, 20);
+    AddBarFaceAndText();
     model::TPlugins& foreign = doc_->Plugins[3];
     foreign.Used = 1;
     foreign.Name = "Weather";

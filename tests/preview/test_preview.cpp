@@ -79,6 +79,18 @@ protected:
         clock.Items[2].X = 1;
         Add("Profile", 80, 20);
     }
+    // A plugin this designer does not know ("Weather", 24 pixels), kept as
+    // its element, after the entries there are.
+    model::TPlugins& AddForeign(int top) {
+        model::TPlugins& e = doc_->Plugins[std::size_t(model::CountEntries(*doc_))];
+        e.Used = 1;
+        e.Name = "Weather";
+        e.Top = top;
+        e.Height = 24;
+        model::SetForeignElement(e, "<plugin name=\"Weather\" height=\"24\"/>");
+        doc_->ActivePluginsList.Lines.push_back("Weather");
+        return e;
+    }
     std::string App(const std::string& f) const { return doc_->AppDir + f; }
 
     fs::path dir_;
@@ -447,13 +459,7 @@ TEST(ClockFields, RangesAndSizeRules) {
 TEST_F(PreviewTest, PluginOutsideTheCatalogueIsAPlaceholderBand) {
     doc_->SplitLines = 1;
     Add("Profile", 0, 20);
-    model::TPlugins& e = doc_->Plugins[1];
-    e.Used = 1;
-    e.Name = "Weather";
-    e.Top = 30;
-    e.Height = 24;
-    model::SetForeignElement(e, "<plugin name=\"Weather\" height=\"24\"/>");
-    doc_->ActivePluginsList.Lines.push_back("Weather");
+    AddForeign(30);
     view_->DrawPlugins();
     EXPECT_EQ(view_->Image1.Pixel(175, 29), kWhite) << "above the band";
     EXPECT_EQ(view_->Image1.Pixel(0, 30), 0x808080u) << "its frame";
@@ -579,13 +585,7 @@ TEST_F(PreviewTest, APassWithoutCanvasAndTextsWritesWhatAFullPassWrites) {
     // Texts, an advanced bar and face, and a plugin outside the catalogue (a
     // labelled band): everything that reaches the fonts or the canvas.
     AddBarFaceAndText();
-    model::TPlugins& foreign = doc_->Plugins[3];
-    foreign.Used = 1;
-    foreign.Name = "Weather";
-    foreign.Top = 100;
-    foreign.Height = 24;
-    model::SetForeignElement(foreign, "<plugin name=\"Weather\" height=\"24\"/>");
-    doc_->ActivePluginsList.Lines.push_back("Weather");
+    AddForeign(100);
     model::Document lean = *doc_;
 
     view_->DrawPlugins();

@@ -103,7 +103,7 @@ TMainForm::TMainForm(const std::string& appDir, MainFormHooks hooks, QWidget* pa
     // Four tabs side by side in the 215-pixel-wide window.
     PageControl1->tabBar()->setUsesScrollButtons(false);
     PageControl1->tabBar()->setExpanding(false);
-    PageControl1->setStyleSheet("QTabBar::tab { padding: 3px 2px 3px 2px; margin: 0px; }");
+    PageControl1->tabBar()->setStyleSheet("QTabBar::tab { padding: 3px 2px 3px 2px; margin: 0px; }");
     {
         QFont f = PageControl1->tabBar()->font();
         f.setPixelSize(11);

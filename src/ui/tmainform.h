@@ -224,6 +224,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Closes an open settings panel or catalogue (undo and redo do first).
+    void CloseEntryViews();
     void BuildHomePage();
     void BuildSettingsPanel();
     void BuildOptionsPage();

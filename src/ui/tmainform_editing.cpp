@@ -201,22 +201,23 @@ void TMainForm::UpdateEditState() {
     setWindowModified(editor_->Modified());
 }
 
-void TMainForm::UndoClick() {
-    // The panel and the catalogue show one entry's values: they close first.
+void TMainForm::CloseEntryViews() {
+    // The panel and the catalogue show one entry's values: they close before
+    // the design goes back or forth.
     if (panel_.PanelVisible)
         Button6->click();
     else if (panel_.CatalogueVisible)
         model::LeaveCatalogue(panel_);
     SyncPanel();
+}
+
+void TMainForm::UndoClick() {
+    CloseEntryViews();
     Guard([this] { editor_->Undo(); });
 }
 
 void TMainForm::RedoClick() {
-    if (panel_.PanelVisible)
-        Button6->click();
-    else if (panel_.CatalogueVisible)
-        model::LeaveCatalogue(panel_);
-    SyncPanel();
+    CloseEntryViews();
     Guard([this] { editor_->Redo(); });
 }
 

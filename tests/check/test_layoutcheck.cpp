@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include "check/layoutcheck.h"
@@ -23,17 +22,6 @@ using check::Severity;
 namespace fs = std::filesystem;
 
 namespace {
-
-class QtEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_layoutcheck";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
-};
-testing::Environment* const qtEnv = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // A shown element slot at (x, y); for an icon bar (style, template), for a
 // clock the two numbers its slots hold.

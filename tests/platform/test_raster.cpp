@@ -2,7 +2,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include "model/error.h"
@@ -13,18 +12,6 @@ using namespace tessaro;
 using namespace tessaro::platform;
 
 namespace {
-
-class QtEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_raster";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) app_ = new QGuiApplication(argc, argv);
-    }
-    QGuiApplication* app_ = nullptr;
-};
-testing::Environment* const qtEnv = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 int CountColour(const Bitmap& b, Color c) {
     int n = 0;

@@ -5,7 +5,6 @@
 #include <set>
 #include <string>
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include "model/catalogue.h"
@@ -22,18 +21,6 @@ using platform::Rgb;
 namespace fs = std::filesystem;
 
 namespace {
-
-class QtEnvironment : public testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_devicescreen";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance())
-            new QGuiApplication(argc, argv);
-    }
-};
-testing::Environment* const qtEnv = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 constexpr model::Color kBand = Rgb(20, 60, 160);
 constexpr model::Color kSel = Rgb(250, 240, 10);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include "model/catalogue.h"
@@ -27,17 +26,6 @@ using platform::Rgb;
 namespace fs = std::filesystem;
 
 namespace {
-
-class QtEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_preview";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
-};
-testing::Environment* const qtEnv = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 class PreviewTest : public testing::Test {
 protected:

@@ -69,11 +69,7 @@ struct Rig {
         };
         hooks.NoStyleWindows = true;
         hooks.SettingsFile = QString::fromStdString(appDir + "settings.ini");
-        w = std::make_unique<TMainForm>(appDir, hooks);
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->PageControl1->setCurrentWidget(w->HomePage);
+        QVERIFY(uitest::ShowOnHomePage(w, appDir, hooks));
     }
     ~Rig() {
         w.reset();
@@ -81,10 +77,7 @@ struct Rig {
     }
     model::Document& doc() { return w->Doc(); }
 
-    void ClickLine(QListWidget* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
-    }
+    void ClickLine(QListWidget* list, int row) { uitest::ClickLine(list, row); }
     void Add(const char* kind) {
         QTest::mouseClick(w->AddPluginButton, Qt::LeftButton);
         ClickLine(w->PluginsList, model::KindIndex(kind));

@@ -77,11 +77,7 @@ struct Rig {
         hooks.NoStyleWindows = !styleWindows;
         hooks.AskSave = [] { return int(QMessageBox::Discard); };
         hooks.SettingsFile = QString::fromStdString(appDir + "settings.ini");
-        w = std::make_unique<TMainForm>(appDir, hooks);
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->PageControl1->setCurrentWidget(w->HomePage);
+        QVERIFY(uitest::ShowOnHomePage(w, appDir, hooks));
     }
     ~Rig() {
         w.reset();
@@ -89,10 +85,7 @@ struct Rig {
     }
     model::Document& doc() { return w->Doc(); }
 
-    void ClickLine(QListWidget* list, int row) {
-        QListWidgetItem* item = list->item(row);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-    }
+    void ClickLine(QListWidget* list, int row) { uitest::ClickLine(list, row); }
     void DoubleClickLine(QListWidget* list, int row) {
         QListWidgetItem* item = list->item(row);
         const QPoint at = list->visualItemRect(item).center();

@@ -1,6 +1,9 @@
 #include "uitestutil.h"
 
 #include <QCoreApplication>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QtTest>
 #include <filesystem>
 
 #include "support/program_folder.h"
@@ -22,6 +25,19 @@ std::string MakeProgramFolder(const QString& tag) {
 void RemoveFolder(const std::string& dir) {
     std::error_code ec;
     fs::remove_all(dir, ec);
+}
+
+bool ShowOnHomePage(std::unique_ptr<ui::TMainForm>& w, const std::string& appDir, ui::MainFormHooks hooks) {
+    w = std::make_unique<ui::TMainForm>(appDir, std::move(hooks));
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w.get())) return false;
+    w->PageControl1->setCurrentWidget(w->HomePage);
+    return true;
+}
+
+void ClickLine(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
 } // namespace tessaro::uitest

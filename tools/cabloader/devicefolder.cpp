@@ -65,6 +65,13 @@ int OpenFolderAt(int dir, const std::string& name) {
     return ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
+// The loader never follows a symbolic link in the device folder.
+Failure LinkRefused(const std::string& shown) {
+    return Failure{"\"" + shown +
+                   "\" in the device folder is a symbolic link; the loader never follows one, so "
+                   "nothing was installed"};
+}
+
 // Why `name` in `dir` (shown as `shown`) cannot be gone through as a folder;
 // `err` is the errno of the failed open.
 [[noreturn]] void RefuseFolder(int dir, const std::string& name, const std::string& shown,
@@ -72,9 +79,7 @@ int OpenFolderAt(int dir, const std::string& name) {
     struct stat st {};
     if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(st.st_mode))
-            throw Failure{"\"" + shown +
-                          "\" in the device folder is a symbolic link; the loader never "
-                          "follows one, so nothing was installed"};
+            throw LinkRefused(shown);
         if (!S_ISDIR(st.st_mode))
             throw Failure{"\"" + shown +
                           "\" in the device folder is a file where the cabinet needs a folder; "
@@ -95,9 +100,7 @@ bool ProbeFile(int dir, const std::string& name, const std::string& shown) {
                       "\" in the device folder: " + std::strerror(errno)};
     }
     if (S_ISLNK(st.st_mode))
-        throw Failure{"\"" + shown +
-                      "\" in the device folder is a symbolic link; the loader never follows "
-                      "one, so nothing was installed"};
+        throw LinkRefused(shown);
     if (S_ISDIR(st.st_mode))
         throw Failure{"\"" + shown +
                       "\" in the device folder is a folder where the cabinet installs a file; "

@@ -1,4 +1,5 @@
-// Creates the application object the raster text needs, for gtest_main.
+// Creates the application object the fonts and raster text need, for the
+// test programs that run on gtest_main.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>

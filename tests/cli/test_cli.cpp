@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/picture.h"
 #include "support/run_program.h"
+#include "support/test_util.h"
 
 extern char** environ;
 
@@ -29,8 +30,7 @@ namespace {
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-cli-" + std::to_string(::getpid()))).string() + "/";
-        fs::remove_all(root_);
+        root_ = testsupport::FreshFolder("cli");
         app_ = root_ + "app/";
         proj_ = root_ + "proj/";
         fs::create_directories(app_);

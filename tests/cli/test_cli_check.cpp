@@ -17,6 +17,7 @@
 #include "package/project.h"
 #include "platform/files.h"
 #include "support/run_program.h"
+#include "support/test_util.h"
 
 extern char** environ;
 
@@ -31,8 +32,7 @@ namespace {
 class CliCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-cli-check-" + std::to_string(::getpid()))).string() + "/";
-        fs::remove_all(root_);
+        root_ = testsupport::FreshFolder("cli-check");
         app_ = root_ + "app/";
         fs::create_directories(app_);
         const fs::path prog = TESSARO_PROGRAM_DIR;

@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "support/program_folder.h"
 #include "support/run_program.h"
+#include "support/test_util.h"
 
 using namespace tessaro;
 namespace fs = std::filesystem;
@@ -67,8 +68,7 @@ std::string Joined(const std::vector<std::string>& names) {
 class CliFront : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-cli-front-" + std::to_string(::getpid()))).string() + "/";
-        fs::remove_all(root_);
+        root_ = testsupport::FreshFolder("cli-front");
         app_ = root_ + "app/";
         fs::create_directories(app_);
         fs::create_directories(root_ + "out");

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/picture.h"
 #include "support/run_program.h"
+#include "support/test_util.h"
 
 extern char** environ;
 
@@ -30,8 +31,7 @@ namespace {
 class HostileCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-hostile-" + std::to_string(::getpid()))).string() + "/";
-        fs::remove_all(root_);
+        root_ = testsupport::FreshFolder("hostile");
         app_ = root_ + "app/";
         proj_ = root_ + "proj/";
         for (const std::string& d : {app_, proj_, root_ + "out/"}) fs::create_directories(d);

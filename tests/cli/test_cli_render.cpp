@@ -15,6 +15,7 @@
 #include "package/project.h"
 #include "platform/files.h"
 #include "support/run_program.h"
+#include "support/test_util.h"
 
 extern char** environ;
 
@@ -30,10 +31,7 @@ constexpr model::Color kBand = 0x00A03C14; // red 0x14, green 0x3C, blue 0xA0
 class CliRender : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-cli-render-" + std::to_string(::getpid())))
-                    .string() +
-                "/";
-        fs::remove_all(root_);
+        root_ = testsupport::FreshFolder("cli-render");
         app_ = root_ + "app/";
         fs::create_directories(app_);
         const fs::path prog = TESSARO_PROGRAM_DIR;

@@ -87,8 +87,7 @@ TEST(PictureNames, EveryFileOfTheBuiltProgramFolderIsReserved) {
 class Arrivals : public ::testing::Test {
 protected:
     void SetUp() override {
-        app_ = (fs::temp_directory_path() / ("tessaro-names-" + std::to_string(::getpid()))).string() + "/";
-        fs::create_directories(app_);
+        app_ = testsupport::FreshFolder("names");
         std::ofstream(app_ + "WindowsMobile.JPG", std::ios::binary) << "default picture";
         std::ofstream(app_ + "Default", std::ios::binary) << "default scheme";
     }

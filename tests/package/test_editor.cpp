@@ -26,10 +26,7 @@ namespace {
 class EditorTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        app_ = (fs::temp_directory_path() / ("tessaro-editor-" + std::to_string(::getpid())))
-                   .string() +
-               "/";
-        fs::remove_all(app_);
+        app_ = testsupport::FreshFolder("editor");
         fs::create_directories(app_);
         fs::copy_file(TESSARO_PROGRAM_DIR "Default", app_ + "Default");
         WriteFile(app_ + "WindowsMobile.JPG", "the shipped background");

@@ -31,8 +31,7 @@ namespace {
 class ProjectFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-proj-" + std::to_string(::getpid()))).string() + "/";
-        fs::remove_all(root_);
+        root_ = testsupport::FreshFolder("proj");
         app_ = MakeProgramFolder("app/");
     }
     void TearDown() override { fs::remove_all(root_); }

@@ -10,6 +10,7 @@
 #include "package/project.h"
 #include "platform/files.h"
 #include "platform/picture.h"
+#include "support/test_util.h"
 
 using namespace tessaro;
 namespace fs = std::filesystem;
@@ -19,8 +20,7 @@ namespace {
 class ProjectRead : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = (fs::temp_directory_path() / ("tessaro-projread-" + std::to_string(::getpid()))).string() + "/";
-        fs::remove_all(root_);
+        root_ = testsupport::FreshFolder("projread");
         app_ = root_ + "app/";
         fs::create_directories(app_);
         fs::copy_file(TESSARO_PROGRAM_DIR "Default", app_ + "Default");

@@ -20,8 +20,7 @@ namespace {
 class PictureFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = (fs::temp_directory_path() / ("tessaro-pic-" + std::to_string(::getpid()))).string() + "/";
-        fs::create_directories(dir_);
+        dir_ = testsupport::FreshFolder("pic");
     }
     void TearDown() override { fs::remove_all(dir_); }
     std::string dir_;

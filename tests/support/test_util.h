@@ -1,9 +1,11 @@
 #pragma once
 // Small helpers the test programs share.
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 
 #include "model/error.h"
 
@@ -23,6 +25,15 @@ inline std::string ErrorOf(const std::function<void()>& f) {
         return e.what();
     }
     return "no error";
+}
+
+// A fresh, empty scratch folder "tessaro-TAG-PID" under the system's
+// temporary folder (anything left there is removed), ending in '/'.
+inline std::string FreshFolder(const std::string& tag) {
+    const auto dir = std::filesystem::temp_directory_path() / ("tessaro-" + tag + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string() + "/";
 }
 
 } // namespace tessaro::testsupport

@@ -9,6 +9,7 @@
 #include "model/document.h"
 #include "model/panel.h"
 #include "ui/tmainform.h"
+#include "bench_layouts.h"
 #include "bench_support.h"
 
 using namespace tessaro;
@@ -22,14 +23,7 @@ void BM_DesignerCommitAndRedraw(benchmark::State& state) {
     QApplication::processEvents();
     model::Document& doc = window.Doc();
     model::Panel panel;
-    const char* kinds[] = {"Icon Bar", "Carrier/Sim", "Calendar", "Messaging Counts", "Clock",
-                           "Missed Calls", "Owner Info", "Profile", "MRU", "Call Progress"};
-    const int n = int(state.range(0));
-    for (int i = 0; i < n; ++i) {
-        model::AddEntry(doc, panel, model::KindIndex(i < 1000 ? kinds[i % 10] : "Profile"));
-        model::ClosePanel(doc, panel);
-        if (n > 100) doc.Plugins[std::size_t(model::CountEntries(doc) - 1)].Height = 5;
-    }
+    bench::FillThroughPanel(doc, panel, int(state.range(0)));
     window.DrawPlugins();
     QApplication::processEvents();
     doc.ActivePluginsList.Selected = 52; // a Calendar entry

@@ -11,31 +11,19 @@
 #include "model/panel.h"
 #include "package/project.h"
 #include "preview/preview.h"
+#include "bench_layouts.h"
 #include "bench_support.h"
 
 using namespace tessaro;
 
 namespace {
 
-// n entries of the text kinds and an icon bar in every ten, each added
-// through the panel as the user would (Calendar 40, Messaging Counts 20, ...).
-void Fill(model::Document& doc, model::Panel& panel, int n) {
-    const char* kinds[] = {"Icon Bar", "Carrier/Sim", "Calendar", "Messaging Counts", "Clock",
-                           "Missed Calls", "Owner Info", "Profile", "MRU", "Call Progress"};
-    for (int i = 0; i < n; ++i) {
-        model::AddEntry(doc, panel, model::KindIndex(i < 1000 ? kinds[i % 10] : "Profile"));
-        model::ClosePanel(doc, panel);
-        // A thousand entries fit the 6000-pixel canvas only 5 pixels tall.
-        if (n > 100) doc.Plugins[std::size_t(model::CountEntries(doc) - 1)].Height = 5;
-    }
-}
-
 void BM_CommitFieldAndRedraw(benchmark::State& state) {
     static const std::string dir = bench::WorkFolder("redraw");
     model::Document doc;
     package::StartDocument(doc, dir);
     model::Panel panel;
-    Fill(doc, panel, int(state.range(0)));
+    bench::FillThroughPanel(doc, panel, int(state.range(0)));
     preview::Preview view(doc);
     view.DrawPlugins(); // fonts and glyphs are loaded once, as in the designer
 
